@@ -1,0 +1,10 @@
+// One reset for every part of the platform, so each test starts clean.
+#include "kob_platform/control.h"
+
+namespace kob::platform {
+
+void resetSystem();
+
+void reset() { resetSystem(); }
+
+}  // namespace kob::platform
