@@ -1,5 +1,7 @@
 // Windows, modules and Sleep, over what a host registers.
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <cctype>
 #include <chrono>
 #include <memory>
@@ -116,5 +118,12 @@ void Sleep(DWORD milliseconds) {
 
 FILE* fopenWindowsPath(const char* path, const char* mode) {
     if (!path || !mode) return nullptr;
-    return std::fopen(resolveWindowsPath(path).c_str(), mode);
+    const std::string resolved = resolveWindowsPath(path);
+    // Windows cannot open a folder as a file; this file system can.
+    std::error_code error;
+    if (std::filesystem::is_directory(resolved, error)) {
+        errno = EACCES;
+        return nullptr;
+    }
+    return std::fopen(resolved.c_str(), mode);
 }
