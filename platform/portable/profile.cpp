@@ -1,18 +1,27 @@
 // Profile (INI) reading with the Windows conventions designers' files rely on.
 //
-// Rules, kept as simple as the conventions allow:
+// Rules, kept as simple as the conventions allow (docs/platform/profile-and-paths.md
+// lists them with the places where Windows may differ):
+// - the file name is a Windows path (see windows_path.h); a UTF-8 byte order
+//   mark at the start of the file is skipped;
 // - lines end in LF or CRLF; the last line needs no line end;
-// - blank space (spaces, tabs) around section names, keys and values is dropped;
-// - a line whose first non-blank character is ';' is a comment;
-// - "[name]" starts a section; a line without '=' is not a key;
-// - section and key names match without regard to case;
+// - white space (space, tab, CR, VT, FF) around section names, keys and
+//   values is dropped;
+// - a line whose first non-blank character is ';' is a comment; a ';' later
+//   in a line is part of the value;
+// - a line starting with '[' starts a section, named by what follows up to
+//   the first ']' or, without one, up to the line end; text after ']' is ignored;
+// - a line with '=' is a key: the name before the first '=', the value after
+//   it; a line without '=' and a key before any section are ignored;
+// - section and key names match without regard to (ASCII) case;
 // - when a section or a key appears more than once, the first one counts;
 // - a value enclosed in a matching pair of double or single quotes loses them.
-#include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <limits>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -21,18 +30,20 @@
 
 namespace {
 
+bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
 std::string_view trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isWhite(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isWhite(text.back())) text.remove_suffix(1);
     return text;
 }
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     return true;
 }
 
@@ -43,44 +54,75 @@ std::string_view unquote(std::string_view value) {
 }
 
 std::optional<std::string> readFile(const char* fileName) {
-    if (!fileName) return std::nullopt;
     std::ifstream in(kob::platform::resolveWindowsPath(fileName), std::ios::binary);
     if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (std::string_view(bytes).starts_with(byteOrderMark)) bytes.erase(0, byteOrderMark.size());
+    return bytes;
+}
+
+std::string_view takeLine(std::string_view& rest) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+    return line;
+}
+
+// The name of a section line: after '[', up to the first ']' or the line end.
+std::string_view sectionName(std::string_view line) {
+    line.remove_prefix(1);
+    return trim(line.substr(0, line.find(']')));
 }
 
 // The value of [section] key in the file, or nothing when any of them is missing.
 std::optional<std::string> lookup(const char* section, const char* key, const char* fileName) {
-    if (!section || !key) return std::nullopt;
+    if (!section || !key || !fileName) return std::nullopt;
+    const std::string_view wantedSection = trim(section);
+    const std::string_view wantedKey = trim(key);
+    if (wantedKey.empty()) return std::nullopt;
     const auto text = readFile(fileName);
     if (!text) return std::nullopt;
-    bool inSection = false;
-    bool sectionSeen = false;
-    std::string_view rest = *text;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        line = trim(line);
+    bool inWantedSection = false;
+    for (std::string_view rest = *text; !rest.empty();) {
+        const std::string_view line = trim(takeLine(rest));
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
-            const std::size_t close = line.find(']');
-            const std::string_view name = trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
-            if (inSection) return std::nullopt;  // only the first section of that name counts
-            inSection = !sectionSeen && equalNoCase(name, section);
-            sectionSeen = sectionSeen || inSection;
+            if (inWantedSection) return std::nullopt;  // later sections of the same name are not read
+            inWantedSection = equalNoCase(sectionName(line), wantedSection);
             continue;
         }
-        if (!inSection) continue;
+        if (!inWantedSection) continue;
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) continue;
-        if (equalNoCase(trim(line.substr(0, equals)), trim(std::string_view(key))))
+        if (equals != std::string_view::npos && equalNoCase(trim(line.substr(0, equals)), wantedKey))
             return std::string(unquote(trim(line.substr(equals + 1))));
     }
     return std::nullopt;
+}
+
+// Windows documents that it drops trailing blanks from the default.
+std::string_view defaultText(const char* defaultValue) {
+    std::string_view text = defaultValue ? defaultValue : "";
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+// Leading white space, an optional sign and decimal digits; no digits give 0,
+// values beyond 32 bits are held at the nearest limit.
+INT leadingInteger(std::string_view text) {
+    while (!text.empty() && isWhite(text.front())) text.remove_prefix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<INT>::max()} + 1;
+    std::int64_t magnitude = 0;
+    for (; !text.empty() && text.front() >= '0' && text.front() <= '9'; text.remove_prefix(1))
+        if (magnitude < limit) magnitude = magnitude * 10 + (text.front() - '0');
+    if (magnitude > limit) magnitude = limit;
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    return static_cast<INT>(value > std::numeric_limits<INT>::max() ? std::numeric_limits<INT>::max() : value);
 }
 
 }  // namespace
@@ -89,7 +131,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
                                LPCSTR fileName) {
     if (!buffer || size == 0) return 0;
     const auto found = lookup(section, key, fileName);
-    const std::string value = found ? *found : std::string(defaultValue ? defaultValue : "");
+    const std::string_view value = found ? std::string_view(*found) : defaultText(defaultValue);
     const std::size_t count = value.size() < size - 1 ? value.size() : size - 1;
     std::memcpy(buffer, value.data(), count);
     buffer[count] = '\0';
@@ -98,11 +140,7 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
 
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) {
     const auto found = lookup(section, key, fileName);
-    if (!found) return static_cast<UINT>(defaultValue);
-    const char* p = found->c_str();
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = *p++ == '-';
-    std::uint32_t value = 0;
-    for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) value = value * 10u + static_cast<std::uint32_t>(*p - '0');
-    return negative ? 0u - value : value;
+    // A key with nothing after '=' counts as missing here.
+    if (!found || trim(*found).empty()) return static_cast<UINT>(defaultValue);
+    return static_cast<UINT>(leadingInteger(*found));
 }
