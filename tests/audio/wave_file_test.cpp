@@ -289,10 +289,8 @@ TEST_F(WaveFileTest, OpenFailingBeforeOrAfterTheFormatLeavesTheStatesListed) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         // Another open file shows that destroying this one closes only its own.
-        HRESULT otherResult = E_FAIL;
         Wave other = createWave();
-        otherResult = access().openWave(other.get(), write(wavFile(pcm, samples), "other.wav").c_str());
-        ASSERT_EQ(otherResult, S_OK);
+        ASSERT_EQ(access().openWave(other.get(), write(wavFile(pcm, samples), "other.wav").c_str()), S_OK);
 
         Wave wave = createWave();
         const std::string path = c.file ? write(*c.file) : (dir.path() / "missing.wav").string();
