@@ -4,7 +4,11 @@
 namespace kob::platform {
 
 void resetSystem();
+void resetMmio();
 
-void reset() { resetSystem(); }
+void reset() {
+    resetSystem();
+    resetMmio();
+}
 
 }  // namespace kob::platform

@@ -1,0 +1,22 @@
+// RIFF chunk navigation over an mmio file: what mmioDescend and mmioAscend do
+// once their handle and arguments have been checked.
+#pragma once
+
+#include "kob_platform/portable/mmio.h"
+#include "mmio_file.h"
+
+namespace kob::platform {
+
+// Reads the chunk header at the position (flags 0) or searches forward for a
+// chunk with chunk.ckid (MMIO_FINDCHUNK; with MMIO_FINDRIFF or MMIO_FINDLIST a
+// RIFF or LIST chunk whose form type is chunk.fccType), staying inside
+// `parent` when one is given. On success fills `chunk` and leaves the position
+// at the chunk's data (past the form type for RIFF and LIST). On failure
+// returns MMIOERR_CHUNKNOTFOUND (or MMIOERR_CANNOTREAD) with `chunk` and the
+// position unchanged.
+MMRESULT descendInto(MmioFile& file, MMCKINFO& chunk, const MMCKINFO* parent, UINT flags);
+
+// Moves to the end of the chunk, past its pad byte when its size is odd.
+MMRESULT ascendOutOf(MmioFile& file, const MMCKINFO& chunk);
+
+}  // namespace kob::platform
