@@ -1,10 +1,14 @@
 // One reset for every part of the platform, so each test starts clean.
+#include "kob_platform/audio_control.h"
 #include "kob_platform/control.h"
 
 namespace kob::platform {
 
 void resetSystem();
 
-void reset() { resetSystem(); }
+void reset() {
+    resetSystem();
+    resetAudio();
+}
 
 }  // namespace kob::platform
