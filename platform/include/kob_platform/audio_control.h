@@ -42,9 +42,10 @@ std::uint32_t deviceRate();
 //
 // A buffer at the device rate is mixed directly. Buffers at another rate are
 // mixed at their own rate and resampled together, which reads them ahead of
-// the output by the resampler's latency (about 12 to 25 ms at the usual
-// rates): their positions, and the moment a played-once buffer stops, follow
-// what has been read, and what they play is heard that much later.
+// the output by the resampler's latency (some 5 to 35 ms at 8000 Hz and up,
+// more with long renders): their positions, and the moment a played-once
+// buffer stops, follow what has been read, and what they play is heard that
+// much later.
 void render(std::span<float> interleavedStereo);
 // The same into a new vector of frames * 2 samples.
 std::vector<float> render(std::size_t frames);
@@ -101,8 +102,8 @@ constexpr std::uint32_t kForever = 0xFFFFFFFFu;
 constexpr BufferId kAnyBuffer = 0;
 
 // The next `count` matching calls (or all of them, kForever) return `code`
-// and do nothing else: no output pointer is written except that a failing
-// DirectSoundCreate and CreateSoundBuffer leave theirs null. `onlyBuffer`
+// and do nothing else, except that DirectSoundCreate and CreateSoundBuffer
+// leave their out pointer null and Lock its out values null and 0. `onlyBuffer`
 // limits Lock, GetStatus, Play and Restore faults to one buffer. Faults are
 // checked in the order they were added, after the call's own null-pointer
 // checks; each call consumes at most one.
@@ -112,8 +113,8 @@ void clearAudioFaults();
 // Marks a buffer lost, as when the system takes its memory: it stops, GetStatus
 // reports DSBSTATUS_BUFFERLOST, Play and Lock fail with DSERR_BUFFERLOST, and
 // the next `failingRestores` Restore calls (kForever: all) return
-// DSERR_BUFFERLOST; the one after restores it, holding silence (0 bytes for
-// 16-bit, 0x80 for 8-bit) until it is refilled. Calling it again on a lost
+// DSERR_BUFFERLOST; the one after restores it, rewound and holding silence
+// (0 bytes for 16-bit, 0x80 for 8-bit) until it is refilled. Calling it again on a lost
 // buffer sets a new count, which is how a lasting loss is ended.
 // Returns false if no live buffer has that id or pointer.
 bool loseBuffer(BufferId id, std::uint32_t failingRestores = kForever);
