@@ -1,0 +1,22 @@
+// The log of device and buffer calls that tests assert on.
+#pragma once
+
+#include <vector>
+
+#include "kob_platform/audio_control.h"
+
+namespace kob::platform {
+
+class AudioCallLog {
+public:
+    void add(std::string_view method, BufferId buffer, std::vector<std::int64_t> args, HRESULT result);
+    void clear() noexcept { records_.clear(); }
+    void setEnabled(bool enabled) noexcept { enabled_ = enabled; }
+    const std::vector<AudioCallRecord>& records() const noexcept { return records_; }
+
+private:
+    std::vector<AudioCallRecord> records_;
+    bool enabled_ = true;
+};
+
+}  // namespace kob::platform
