@@ -25,6 +25,22 @@ extern "C" __attribute__((visibility("default"))) const kob::test::ModuleTestAcc
         [](const WaveFile* wave) { return wave->handle; },
         [](WaveFile* wave) { return &wave->dataChunk; },
         [](WaveFile* wave) { return &wave->riffChunk; },
+        &kob::AudioDevice,
+        kob::slotBuffers,
+        kob::slotWaves,
+        kob::slotBufferBytes,
+        kob::createAudioDevice,
+        kob::releaseAudioDevice,
+        kob::loadSlot,
+        kob::createSlotBuffer,
+        kob::fillSlotBuffer,
+        kob::restoreSlotBuffer,
+        kob::playSlot,
+        kob::isSlotPlaying,
+        kob::releaseSlot,
+        kob::toControlValue,
+        kob::decodeControlValue,
+        kob::reportedLevelOf,
     };
     return &access;
 }

@@ -3,7 +3,9 @@
 // records and nothing else.
 #pragma once
 
+#include "audio/slot_buffers.h"
 #include "audio/wave_file.h"
+#include "control/slot_command_cycle.h"
 #include "config/sound_slot.h"
 #include "kob_platform/win32.h"
 #include "module/gauge_state.h"
@@ -30,6 +32,26 @@ struct ModuleTestAccess {
     HMMIO (*waveHandle)(const WaveFile* wave);
     MMCKINFO* (*waveDataChunk)(WaveFile* wave);
     MMCKINFO* (*waveRiffChunk)(WaveFile* wave);
+
+    // The audio device and the slot buffers.
+    IDirectSound** audioDevice;
+    IDirectSoundBuffer** slotBuffers;
+    WaveFile** slotWaves;
+    std::uint32_t* slotBufferBytes;
+    HRESULT (*createAudioDevice)();
+    HRESULT (*releaseAudioDevice)();
+    HRESULT (*loadSlot)(std::uint16_t slot, const char* path);
+    HRESULT (*createSlotBuffer)(std::uint16_t slot, const char* path);
+    HRESULT (*fillSlotBuffer)(std::uint16_t slot);
+    HRESULT (*restoreSlotBuffer)(std::uint16_t slot);
+    HRESULT (*playSlot)(std::uint16_t slot, int looping);
+    HRESULT (*isSlotPlaying)(std::uint16_t slot);
+    HRESULT (*releaseSlot)(std::uint16_t slot);
+
+    // The control value encoding.
+    std::optional<std::int32_t> (*toControlValue)(double value);
+    DecodedControl (*decodeControlValue)(std::int32_t controlValue);
+    std::int32_t (*reportedLevelOf)(std::int32_t attenuation);
 };
 
 }  // namespace kob::test
