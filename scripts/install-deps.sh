@@ -7,6 +7,10 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev
   libsoxr-dev libsndfile1-dev sox
+  # the Windows builds (win32 thread model: no libwinpthread) and the tools
+  # that inspect what they build
+  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
 )
 
 missing=()

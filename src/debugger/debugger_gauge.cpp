@@ -1,3 +1,4 @@
+// The "debugger" gauge's records, its page stepping and its three text lines.
 #include "debugger/debugger_gauge.h"
 
 #include <cstdarg>
@@ -28,7 +29,8 @@ constexpr TextElement textLine(std::int32_t x, std::int32_t y, void** next, std:
     e.width = width;
     e.height = 10;
     e.colour = 0x00FFFFFF;
-    e.fontFace[0] = 'A', e.fontFace[1] = 'r', e.fontFace[2] = 'i', e.fontFace[3] = 'a', e.fontFace[4] = 'l';
+    constexpr char face[] = "Arial";  // the rest of the 32 bytes stays zero
+    for (std::size_t i = 0; i < sizeof face; ++i) e.fontFace[i] = face[i];
     e.fontWeight = 500;
     e.fontValue2 = 1;
     e.textLength = textLength;
@@ -53,10 +55,12 @@ constexpr MouseArea mouseRecord(std::int32_t kind, std::int32_t x, std::int32_t 
 
 constexpr std::uint32_t clickEvents = 0x20200000;
 
-// Writes a formatted text into the host's buffer, never past the element's
-// own text length, which is the only size the records carry.
+// Writes a formatted text into the host's buffer. The buffer is the host's and
+// its capacity is not handed over; the element's text length value is the only
+// size the records carry, so it bounds every write, the NUL included. Longer
+// texts are cut and still terminated.
 void writeText(TextElement* element, const char* format, ...) {
-    if (!element || !element->textBuffer || element->textLength <= 0) return;
+    if (!element->textBuffer || element->textLength <= 0) return;
     std::va_list args;
     va_start(args, format);
     std::vsnprintf(element->textBuffer, static_cast<std::size_t>(element->textLength), format, args);
@@ -128,6 +132,7 @@ std::int32_t KOB_STDCALL nextSlot(std::uint32_t, std::uint32_t) {
 }
 
 double KOB_STDCALL fileLineText(TextElement* element) {
+    if (!element) return 0.0;
     if (onConfigurationPage())
         writeText(element, "CFG = %s", gaugeState.iniPath);
     else
@@ -136,6 +141,7 @@ double KOB_STDCALL fileLineText(TextElement* element) {
 }
 
 double KOB_STDCALL variableLineText(TextElement* element) {
+    if (!element) return 0.0;
     if (onConfigurationPage())
         writeText(element, "%s", "Configuration File");
     else
@@ -144,6 +150,7 @@ double KOB_STDCALL variableLineText(TextElement* element) {
 }
 
 double KOB_STDCALL numberLineText(TextElement* element) {
+    if (!element) return 0.0;
     if (onConfigurationPage()) {
         element->flags |= numberLineHiddenBit;
     } else {

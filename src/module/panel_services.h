@@ -20,8 +20,12 @@ struct SimVariableRecord {
     std::uint32_t reserved2[2];
 };
 #pragma pack(pop)
+// No pointers inside: the same 28 bytes in every build.
 static_assert(sizeof(SimVariableRecord) == 28);
+static_assert(offsetof(SimVariableRecord, number) == 0);
+static_assert(offsetof(SimVariableRecord, reserved1) == 4);
 static_assert(offsetof(SimVariableRecord, value) == 12);
+static_assert(offsetof(SimVariableRecord, reserved2) == 20);
 
 using ElementRoutine = std::uint32_t(KOB_STDCALL*)(void* element);
 using ElementValueRoutine = std::uint32_t(KOB_STDCALL*)(void* element, std::uint32_t value);
@@ -69,9 +73,7 @@ KOB_ENTRY_AT(registerLvar, 0xd0);
 KOB_ENTRY_AT(getLvar, 0xd4);
 KOB_ENTRY_AT(setLvar, 0xdc);
 #undef KOB_ENTRY_AT
-#if UINTPTR_MAX == 0xFFFFFFFFu
-static_assert(sizeof(PanelServices) == 0xe0);
-static_assert(offsetof(PanelServices, setLvar) == 0xdc);
-#endif
+static_assert(sizeof(void*) != 4 || sizeof(PanelServices) == 0xe0, "the table ends after setLvar");
+static_assert(sizeof(void*) != 4 || offsetof(PanelServices, hostEntry30) == 0x78, "byte 0x78 is not called");
 
 }  // namespace kob

@@ -123,64 +123,92 @@ struct MouseArea {
 
 constexpr std::uint32_t elementFlags = 0x83;
 
-#if UINTPTR_MAX == 0xFFFFFFFFu
-// The host reads these bytes; a 32-bit build must match them exactly.
-static_assert(sizeof(LinkageRecord) == 36);
-static_assert(offsetof(LinkageRecord, moduleInit) == 4);
-static_assert(offsetof(LinkageRecord, moduleDeinit) == 8);
-static_assert(offsetof(LinkageRecord, reserved12) == 12);
-static_assert(offsetof(LinkageRecord, reserved16) == 16);
-static_assert(offsetof(LinkageRecord, version) == 20);
-static_assert(offsetof(LinkageRecord, gaugeTable) == 24);
+// The host reads these bytes; a 32-bit build must match them exactly. The
+// checks compile everywhere, so a misspelt field fails every build, and bite
+// where pointers are 32 bits.
+#define KOB_HOST_LAYOUT(record, field, byte) \
+    static_assert(sizeof(void*) != 4 || offsetof(record, field) == (byte), #record "::" #field " is misplaced")
+#define KOB_HOST_SIZE(record, bytes) \
+    static_assert(sizeof(void*) != 4 || sizeof(record) == (bytes), #record " has the wrong size")
 
-static_assert(sizeof(ImportTableRecord) == 16);
-static_assert(offsetof(ImportTableRecord, entries[0].pointer) == 4);
-static_assert(offsetof(ImportTableRecord, entries[1]) == 8);
+KOB_HOST_SIZE(LinkageRecord, 36);
+KOB_HOST_LAYOUT(LinkageRecord, moduleId, 0);
+KOB_HOST_LAYOUT(LinkageRecord, moduleInit, 4);
+KOB_HOST_LAYOUT(LinkageRecord, moduleDeinit, 8);
+KOB_HOST_LAYOUT(LinkageRecord, reserved12, 12);
+KOB_HOST_LAYOUT(LinkageRecord, reserved16, 16);
+KOB_HOST_LAYOUT(LinkageRecord, version, 20);
+KOB_HOST_LAYOUT(LinkageRecord, gaugeTable[0], 24);
+KOB_HOST_LAYOUT(LinkageRecord, gaugeTable[1], 28);
+KOB_HOST_LAYOUT(LinkageRecord, gaugeTable[2], 32);
 
-static_assert(sizeof(GaugeHeader) == 204);
-static_assert(offsetof(GaugeHeader, name) == 4);
-static_assert(offsetof(GaugeHeader, elementList) == 8);
-static_assert(offsetof(GaugeHeader, routine1) == 12);
-static_assert(offsetof(GaugeHeader, routine7) == 36);
-static_assert(offsetof(GaugeHeader, sizeValue) == 44);
-static_assert(offsetof(GaugeHeader, mouseAreas) == 80);
-static_assert(offsetof(GaugeHeader, callback) == 84);
-static_assert(offsetof(GaugeHeader, parameterString) == 92);
+KOB_HOST_SIZE(ImportTableRecord, 16);
+KOB_HOST_LAYOUT(ImportTableRecord, entries[0].id, 0);
+KOB_HOST_LAYOUT(ImportTableRecord, entries[0].pointer, 4);
+KOB_HOST_LAYOUT(ImportTableRecord, entries[1].id, 8);
+KOB_HOST_LAYOUT(ImportTableRecord, entries[1].pointer, 12);
 
-static_assert(sizeof(ImageElement) == 96);
-static_assert(offsetof(ImageElement, resourceId) == 4);
-static_assert(offsetof(ImageElement, gauge) == 32);
-static_assert(offsetof(ImageElement, nextElements) == 40);
-static_assert(offsetof(ImageElement, flags) == 48);
+KOB_HOST_SIZE(GaugeHeader, 204);
+KOB_HOST_LAYOUT(GaugeHeader, version, 0);
+KOB_HOST_LAYOUT(GaugeHeader, name, 4);
+KOB_HOST_LAYOUT(GaugeHeader, elementList, 8);
+KOB_HOST_LAYOUT(GaugeHeader, routine1, 12);
+KOB_HOST_LAYOUT(GaugeHeader, routine2, 16);
+KOB_HOST_LAYOUT(GaugeHeader, routine3, 20);
+KOB_HOST_LAYOUT(GaugeHeader, routine4, 24);
+KOB_HOST_LAYOUT(GaugeHeader, routine5, 28);
+KOB_HOST_LAYOUT(GaugeHeader, routine6, 32);
+KOB_HOST_LAYOUT(GaugeHeader, routine7, 36);
+KOB_HOST_LAYOUT(GaugeHeader, reserved40, 40);
+KOB_HOST_LAYOUT(GaugeHeader, sizeValue, 44);
+KOB_HOST_LAYOUT(GaugeHeader, reserved48, 48);
+KOB_HOST_LAYOUT(GaugeHeader, mouseAreas, 80);
+KOB_HOST_LAYOUT(GaugeHeader, callback, 84);
+KOB_HOST_LAYOUT(GaugeHeader, reserved88, 88);
+KOB_HOST_LAYOUT(GaugeHeader, parameterString, 92);
+KOB_HOST_LAYOUT(GaugeHeader, reserved96, 96);
 
-static_assert(sizeof(TextElement) == 324);
-static_assert(offsetof(TextElement, resourceId) == 4);
-static_assert(offsetof(TextElement, x) == 8);
-static_assert(offsetof(TextElement, y) == 12);
-static_assert(offsetof(TextElement, gauge) == 32);
-static_assert(offsetof(TextElement, nextElements) == 40);
-static_assert(offsetof(TextElement, flags) == 48);
-static_assert(offsetof(TextElement, textBuffer) == 184);
-static_assert(offsetof(TextElement, width) == 192);
-static_assert(offsetof(TextElement, height) == 196);
-static_assert(offsetof(TextElement, colour) == 208);
-static_assert(offsetof(TextElement, fontFace) == 248);
-static_assert(offsetof(TextElement, fontWeight) == 280);
-static_assert(offsetof(TextElement, fontValue2) == 284);
-static_assert(offsetof(TextElement, textLength) == 292);
-static_assert(offsetof(TextElement, callback) == 312);
+KOB_HOST_SIZE(ImageElement, 96);
+KOB_HOST_LAYOUT(ImageElement, kind, 0);
+KOB_HOST_LAYOUT(ImageElement, resourceId, 4);
+KOB_HOST_LAYOUT(ImageElement, gauge, 32);
+KOB_HOST_LAYOUT(ImageElement, nextElements, 40);
+KOB_HOST_LAYOUT(ImageElement, flags, 48);
 
-static_assert(sizeof(MouseArea) == 44);
-static_assert(offsetof(MouseArea, x) == 4);
-static_assert(offsetof(MouseArea, y) == 8);
-static_assert(offsetof(MouseArea, width) == 12);
-static_assert(offsetof(MouseArea, height) == 16);
-static_assert(offsetof(MouseArea, cursor) == 20);
-static_assert(offsetof(MouseArea, reserved24) == 24);
-static_assert(offsetof(MouseArea, eventFlags) == 28);
-static_assert(offsetof(MouseArea, reserved32) == 32);
-static_assert(offsetof(MouseArea, target) == 36);
-static_assert(offsetof(MouseArea, reserved40) == 40);
-#endif
+KOB_HOST_SIZE(TextElement, 324);
+KOB_HOST_LAYOUT(TextElement, kind, 0);
+KOB_HOST_LAYOUT(TextElement, resourceId, 4);
+KOB_HOST_LAYOUT(TextElement, x, 8);
+KOB_HOST_LAYOUT(TextElement, y, 12);
+KOB_HOST_LAYOUT(TextElement, gauge, 32);
+KOB_HOST_LAYOUT(TextElement, nextElements, 40);
+KOB_HOST_LAYOUT(TextElement, flags, 48);
+KOB_HOST_LAYOUT(TextElement, textBuffer, 184);
+KOB_HOST_LAYOUT(TextElement, width, 192);
+KOB_HOST_LAYOUT(TextElement, height, 196);
+KOB_HOST_LAYOUT(TextElement, colour, 208);
+KOB_HOST_LAYOUT(TextElement, fontFace, 248);
+KOB_HOST_LAYOUT(TextElement, fontWeight, 280);
+KOB_HOST_LAYOUT(TextElement, fontValue2, 284);
+KOB_HOST_LAYOUT(TextElement, textLength, 292);
+KOB_HOST_LAYOUT(TextElement, callback, 312);
+
+KOB_HOST_SIZE(MouseArea, 44);
+KOB_HOST_LAYOUT(MouseArea, kind, 0);
+KOB_HOST_LAYOUT(MouseArea, x, 4);
+KOB_HOST_LAYOUT(MouseArea, y, 8);
+KOB_HOST_LAYOUT(MouseArea, width, 12);
+KOB_HOST_LAYOUT(MouseArea, height, 16);
+KOB_HOST_LAYOUT(MouseArea, cursor, 20);
+KOB_HOST_LAYOUT(MouseArea, reserved24, 24);
+KOB_HOST_LAYOUT(MouseArea, eventFlags, 28);
+KOB_HOST_LAYOUT(MouseArea, reserved32, 32);
+KOB_HOST_LAYOUT(MouseArea, target, 36);
+KOB_HOST_LAYOUT(MouseArea, reserved40, 40);
+// Eight records, one after another, make the debugger's mouse list.
+static_assert(sizeof(void*) != 4 || sizeof(MouseArea[8]) == 8 * 44);
+
+#undef KOB_HOST_LAYOUT
+#undef KOB_HOST_SIZE
 
 }  // namespace kob
