@@ -12,7 +12,8 @@
 
 namespace kob::platform {
 
-// Forgets every registered window and module and every injected fault.
+// Forgets every registered window and module, every injected fault, every
+// audio device and buffer, and closes any mmio file still open.
 void reset();
 
 // Makes FindWindowA(className, ...) return a window handle; returns it.
