@@ -418,5 +418,38 @@ TEST_F(SlotCommandCycle, LostOneShotCountsAsEnded) {
     EXPECT_EQ(slot(0).started, 0);
 }
 
+TEST_F(SlotCommandCycle, IdleAndPlayingOnceAnswerVolumeCommands) {
+    startThreeSlots();
+    set("kob_vorlo_volume", 70);
+    command(0, 3);  // first use without a level call, then apply: Idle
+    update();
+    EXPECT_EQ(slot(0).loaded, 1);
+    EXPECT_FALSE(buffer(0)->playing);
+    EXPECT_FLOAT_EQ(slot(0).volume, -3000.0f);
+    EXPECT_EQ(slotValue(0), 0.0) << "Idle: playMode 0";
+
+    command(0, 3);  // the volume variable is back at -1: Idle waits
+    update();
+    EXPECT_EQ(slotValue(0), 3.0);
+
+    command(0, 0);  // Idle, StopSound: no buffer call beyond the playing test
+    clearCalls();
+    update();
+    EXPECT_FALSE(has(methods(0), "Stop"));
+    EXPECT_EQ(slot(0).playMode, 0);
+
+    command(0, 1);
+    update();
+    set("kob_vorlo_volume", 20);
+    command(0, 3);
+    update();
+    EXPECT_EQ(slotValue(0), 1.0) << "PlayingOnce: ApplyVolume writes 1";
+    command(0, 4);
+    update();
+    EXPECT_EQ(slotValue(0), 1.0) << "PlayingOnce: ReportVolume writes 1";
+    EXPECT_EQ(var("kob_vorlo_volume"), 100.0) << "the buffer's own level: sound state unknown, never set";
+    EXPECT_TRUE(buffer(0)->playing);
+}
+
 }  // namespace
 }  // namespace kob::test
