@@ -26,9 +26,12 @@
 #include <string_view>
 
 #include "kob_platform/portable/profile.h"
+#include "ascii_case.h"
 #include "windows_path.h"
 
 namespace {
+
+using kob::platform::equalNoCase;
 
 bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -36,15 +39,6 @@ std::string_view trim(std::string_view text) {
     while (!text.empty() && isWhite(text.front())) text.remove_prefix(1);
     while (!text.empty() && isWhite(text.back())) text.remove_suffix(1);
     return text;
-}
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
 }
 
 std::string_view unquote(std::string_view value) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kob_platform/control.h"
+#include "ascii_case.h"
 #include "windows_path.h"
 
 namespace kob::platform {
@@ -38,14 +39,7 @@ SystemState& state() {
     return instance;
 }
 
-bool equalNoCase(const std::string& a, const char* b) {
-    if (!b) return false;
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && b[i] == '\0';
-}
+bool equalNoCase(const std::string& a, const char* b) { return b && kob::platform::equalNoCase(a, b); }
 
 }  // namespace
 

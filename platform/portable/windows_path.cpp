@@ -1,3 +1,4 @@
+#include "ascii_case.h"
 #include "windows_path.h"
 
 #include <filesystem>
@@ -12,15 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
 
 // Windows ignores trailing spaces and dots in a name; "." and ".." (even
 // with spaces after them) keep their meaning. A name of dots only ("...")
