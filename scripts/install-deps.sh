@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev
+  libgtest-dev libbenchmark-dev
   libsoxr-dev libsndfile1-dev sox
   # the Windows builds (win32 thread model: no libwinpthread) and the tools
   # that inspect what they build

@@ -160,9 +160,9 @@ HRESULT SoundBuffer::SetCurrentPosition(DWORD newPosition) {
 
 bool SoundBuffer::allocate() noexcept {
     if (data_) return true;
-    data_.reset(new (std::nothrow) std::uint8_t[size_]);
+    data_ = allocateZeroedSamples(size_);
     if (!data_) return false;
-    fillWithSilence();
+    if (voice_.shape.bytesPerSample == 1) fillWithSilence();  // zero is 16-bit silence already
     voice_.data = std::span<const std::uint8_t>(data_.get(), std::size_t{voice_.frames} * voice_.shape.bytesPerFrame());
     return true;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kob_platform/audio_control.h"
+#include "sample_memory.h"
 #include "voice.h"
 
 namespace kob::platform {
@@ -66,7 +67,7 @@ private:
     const WAVEFORMATEX format_;
     const bool probe_;
     ULONG references_ = 1;
-    std::unique_ptr<std::uint8_t[]> data_;
+    SampleMemory data_;
     std::vector<LockedRegions> locks_;
     LONG volume_ = DSBVOLUME_MAX;
     LONG pan_ = DSBPAN_CENTER;

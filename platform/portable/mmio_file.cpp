@@ -11,7 +11,11 @@ std::unique_ptr<MmioFile> MmioFile::open(const std::string& path) {
     if (!file) return nullptr;
     // The read buffer is ours; a second one in the C library would only copy twice.
     std::setvbuf(file, nullptr, _IONBF, 0);
-    return std::unique_ptr<MmioFile>(new MmioFile(file));
+    const std::uintmax_t fileBytes = std::filesystem::file_size(path, error);
+    const std::size_t capacity =
+        error ? bufferSize : std::clamp<std::size_t>(static_cast<std::size_t>(std::min<std::uintmax_t>(fileBytes, bufferSize)),
+                                                     minBufferSize, bufferSize);
+    return std::unique_ptr<MmioFile>(new MmioFile(file, capacity));
 }
 
 void MmioFile::seek(std::int64_t target) {
@@ -43,17 +47,23 @@ bool MmioFile::refill() {
     bufferOffset_ += static_cast<std::int64_t>(next_);
     next_ = 0;
     valid_ = 0;
-    if (std::fseek(file_.get(), static_cast<long>(bufferOffset_), SEEK_SET) != 0) return false;
+    if (filePosition_ != bufferOffset_) {
+        filePosition_.reset();
+        if (std::fseek(file_.get(), static_cast<long>(bufferOffset_), SEEK_SET) != 0) return false;
+    }
     valid_ = std::fread(buffer_.data(), 1, buffer_.size(), file_.get());
     if (std::ferror(file_.get())) {
         std::clearerr(file_.get());
+        filePosition_.reset();
         valid_ = 0;
         return false;
     }
+    filePosition_ = bufferOffset_ + static_cast<std::int64_t>(valid_);
     return true;
 }
 
 std::optional<std::int64_t> MmioFile::size() const {
+    filePosition_.reset();
     if (std::fseek(file_.get(), 0, SEEK_END) != 0) return std::nullopt;
     const long end = std::ftell(file_.get());
     if (end < 0) return std::nullopt;

@@ -14,7 +14,11 @@
 
 struct MmioFile {
 public:
-    static constexpr std::size_t bufferSize = 8192;
+    // The read buffer holds up to 1 MiB: a whole sound is read with one system
+    // call per megabyte. A smaller file gets a buffer of its own size (at
+    // least minBufferSize), so that many open short sounds stay cheap.
+    static constexpr std::size_t bufferSize = std::size_t{1} << 20;
+    static constexpr std::size_t minBufferSize = 4096;
 
     // The file opened for reading, or nothing when it cannot be (missing,
     // a folder, no permission).
@@ -51,11 +55,14 @@ private:
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
 
-    explicit MmioFile(std::FILE* file) : file_(file), buffer_(bufferSize) {}
+    MmioFile(std::FILE* file, std::size_t capacity) : file_(file), buffer_(capacity) {}
 
     std::unique_ptr<std::FILE, Closer> file_;
     std::vector<char> buffer_;
     std::int64_t bufferOffset_ = 0;
     std::size_t next_ = 0;
     std::size_t valid_ = 0;
+    // Where the open file stands, when known: a refill that starts there
+    // needs no seek (sequential reads make one system call per refill).
+    mutable std::optional<std::int64_t> filePosition_ = 0;
 };

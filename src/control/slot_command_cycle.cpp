@@ -10,17 +10,19 @@
 namespace kob {
 
 std::optional<std::int32_t> toControlValue(double value) {
-    if (std::isnan(value)) return std::nullopt;
-    const double truncated = std::trunc(value);
-    if (truncated < -2147483648.0 || truncated > 2147483647.0) return std::nullopt;
-    return static_cast<std::int32_t>(truncated);
+    // Exactly the values whose truncation fits; NaN fails both tests. The
+    // conversion itself truncates toward zero.
+    if (!(value > -2147483649.0 && value < 2147483648.0)) return std::nullopt;
+    return static_cast<std::int32_t>(value);
 }
 
 DecodedControl decodeControlValue(std::int32_t controlValue) {
-    // div and mod on the magnitude only, so the command never depends on the sign.
-    const std::int64_t magnitude = controlValue < 0 ? -static_cast<std::int64_t>(controlValue) : controlValue;
-    const auto command = static_cast<std::int32_t>(magnitude % 100);
-    const auto pan = static_cast<std::int32_t>(magnitude / 100);
+    // div and mod on the magnitude only, so the command never depends on the
+    // sign. 32 unsigned bits hold every magnitude, 2^31 included.
+    const std::uint32_t magnitude =
+        controlValue < 0 ? 0u - static_cast<std::uint32_t>(controlValue) : static_cast<std::uint32_t>(controlValue);
+    const auto command = static_cast<std::int32_t>(magnitude % 100u);
+    const auto pan = static_cast<std::int32_t>(magnitude / 100u);
     return {command, controlValue < 0 ? -pan : pan};
 }
 
@@ -139,9 +141,9 @@ void reportVolume(std::uint16_t slot) {
     writeSlotVariable(s, s.playMode);
 }
 
-void visitSlot(std::uint16_t slot) {
+void visitSlot(PanelServices& host, std::uint16_t slot) {
     SoundSlot& s = SlotTable[slot];
-    const auto controlValue = toControlValue(panelServices().getLvar(s.controlVarId));
+    const auto controlValue = toControlValue(host.getLvar(s.controlVarId));
     if (!controlValue) return;  // not a number, or out of range: no command
     const DecodedControl decoded = decodeControlValue(*controlValue);
     s.command = decoded.command;
@@ -166,7 +168,9 @@ void visitSlot(std::uint16_t slot) {
 
 void runSlotCommandCycle() {
     if (gaugeState.configured != 1) return;
-    for (std::int32_t slot = 0; slot < gaugeState.slotCount; ++slot) visitSlot(static_cast<std::uint16_t>(slot));
+    // The table is looked up once per update, not once per slot: it is the cycle's busiest path.
+    PanelServices& host = panelServices();
+    for (std::int32_t slot = 0; slot < gaugeState.slotCount; ++slot) visitSlot(host, static_cast<std::uint16_t>(slot));
 }
 
 }  // namespace kob

@@ -483,7 +483,8 @@ TEST_F(WaveFileTest, DataRunningPastTheEndOfTheFile) {
 // --- mmio failures during a read ----------------------------------------------
 
 TEST_F(WaveFileTest, ReadFailuresOfTheBufferCalls) {
-    const std::string samples = toneSamples(pcm, 7500);  // 30000 bytes: several buffer refills
+    // 2.4 MB: several refills even of the largest read buffer (1 MiB).
+    const std::string samples = toneSamples(pcm, 600000);
     const auto size = static_cast<DWORD>(samples.size());
     struct Case {
         const char* name;
