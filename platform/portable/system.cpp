@@ -5,6 +5,7 @@
 #include <cctype>
 #include <chrono>
 #include <memory>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -23,7 +24,7 @@ struct RegisteredWindow {
 
 struct RegisteredModule {
     std::string name;
-    std::map<std::string, void*> exports;
+    std::map<std::string, void*, std::less<>> exports;  // looked up by a C string without a copy
     std::unique_ptr<char> identity;
 };
 
@@ -65,7 +66,7 @@ void unregisterWindow(const std::string& className) {
 
 HMODULE registerModule(const std::string& name, const std::map<std::string, void*>& exports) {
     unregisterModule(name);
-    auto& m = state().modules.emplace_back(RegisteredModule{name, exports, std::make_unique<char>()});
+    auto& m = state().modules.emplace_back(RegisteredModule{name, {exports.begin(), exports.end()}, std::make_unique<char>()});
     return reinterpret_cast<HMODULE>(m.identity.get());
 }
 
@@ -99,7 +100,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     if (!procName) return nullptr;
     for (const auto& m : state().modules) {
         if (reinterpret_cast<HMODULE>(m.identity.get()) != module) continue;
-        auto found = m.exports.find(procName);
+        auto found = m.exports.find(std::string_view(procName));
         return found == m.exports.end() ? nullptr : reinterpret_cast<FARPROC>(found->second);
     }
     return nullptr;

@@ -143,7 +143,14 @@ void reportVolume(std::uint16_t slot) {
 
 void visitSlot(PanelServices& host, std::uint16_t slot) {
     SoundSlot& s = SlotTable[slot];
-    const auto controlValue = toControlValue(host.getLvar(s.controlVarId));
+    const double value = host.getLvar(s.controlVarId);
+    // Most variables hold 0 most of the time: StopSound at the centre, which
+    // on a slot that is not loaded only records the command.
+    if (value == 0.0 && s.loaded != 1) {
+        s.command = StopSound;
+        return;
+    }
+    const auto controlValue = toControlValue(value);
     if (!controlValue) return;  // not a number, or out of range: no command
     const DecodedControl decoded = decodeControlValue(*controlValue);
     s.command = decoded.command;
