@@ -207,7 +207,7 @@ std::string_view faultUsage() {
 Scenario parseScenario(std::string_view text, const std::filesystem::path& file) {
     Scenario scenario;
     scenario.file = file;
-    const auto folder = file.parent_path();
+    const auto folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
     scenario.root = folder;
     std::optional<double> end;
     bool haveRoot = false;
