@@ -43,6 +43,8 @@ public:
     double value(const std::string& name) const { return getLvar(findLvar(name)); }
     void set(const std::string& name, double value) { setLvar(registerLvar(name), value); }
     const std::vector<std::string>& lvarNames() const { return names_; }
+    // Every variable's value, indexed by id (as lvarNames).
+    const std::vector<double>& lvarValues() const { return values_; }
 
     // Simulator variable 604: a clock that moves each frame unless paused.
     void advanceFrame(double seconds);

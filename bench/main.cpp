@@ -1,0 +1,103 @@
+// kob-bench: runs a scenario against the sound gauge module without the
+// simulator, renders what it plays and checks what the scenario expects.
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "mixer_output.h"
+#include "module_path.h"
+#include "options.h"
+#include "progress_display.h"
+#include "render_writer.h"
+#include "scenario.h"
+#include "scenario_runner.h"
+#include "summary.h"
+#include "trace_writer.h"
+
+namespace kob::bench {
+namespace {
+
+constexpr int kAllHeld = 0;
+constexpr int kSomeFailed = 1;
+constexpr int kBadInput = 2;
+
+std::size_t expectationCount(const host::Scenario& scenario) {
+    std::size_t count = 0;
+    for (const auto& e : scenario.events)
+        if (std::holds_alternative<host::event::Expect>(e.action) ||
+            std::holds_alternative<host::event::ExpectText>(e.action) ||
+            std::holds_alternative<host::event::ExpectAudio>(e.action))
+            ++count;
+    return count;
+}
+
+int run(const Options& options) {
+    const host::Scenario scenario = host::readScenario(options.scenario);
+    host::RunSettings settings;
+    settings.module = options.module.value_or(defaultModulePath());
+    settings.framesPerSecond = options.framesPerSecond;
+    settings.root = options.root;
+
+    host::MixerOutput output(options.framesPerSecond);
+    std::optional<TraceWriter> trace;
+    std::optional<RenderWriter> render;
+    if (options.trace) trace.emplace(*options.trace);
+    if (options.render) render.emplace(*options.render, output.sampleRate());
+
+    host::RunResult result;
+    {
+        std::optional<ProgressDisplay> progress;
+        if (!options.quiet) progress.emplace();
+        std::vector<host::RunObserver*> observers;
+        if (progress) observers.push_back(&*progress);
+        if (trace) observers.push_back(&*trace);
+        if (render) observers.push_back(&*render);
+        result = host::runScenario(scenario, settings, output, observers);
+    }
+    if (trace) trace->finish();
+    if (render) render->finish();
+
+    if (!options.quiet) {
+        printSummary(stdout, result.slots);
+        std::printf("\n");
+    }
+    for (const auto& failure : result.failures)
+        std::printf("FAILED at %.3f s (%s): expected %s, found %s\n", failure.time, failure.where.describe().c_str(),
+                    failure.expected.c_str(), failure.found.c_str());
+    const std::size_t expectations = expectationCount(scenario);
+    if (result.failures.empty()) {
+        std::printf("%llu updates; %zu expectation%s, all held\n", static_cast<unsigned long long>(result.updates),
+                    expectations, expectations == 1 ? "" : "s");
+        return kAllHeld;
+    }
+    std::printf("%llu updates; %zu of %zu expectations failed\n", static_cast<unsigned long long>(result.updates),
+                result.failures.size(), expectations);
+    return kSomeFailed;
+}
+
+}  // namespace
+}  // namespace kob::bench
+
+int main(int argc, char** argv) {
+    using namespace kob;
+    try {
+        const bench::Options options =
+            bench::parseOptions(std::span<char* const>(argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)));
+        if (options.help) {
+            std::fputs(bench::usageText().c_str(), stdout);
+            return 0;
+        }
+        return bench::run(options);
+    } catch (const host::ScenarioError& error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", error.what());
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "kob-bench: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "kob-bench: an unexpected failure\n");
+    }
+    return bench::kBadInput;
+}

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The panel bench's main job on the demo aircraft: installs what is missing,
+# builds the native preset (module, kob-bench, the demo's sounds), runs the
+# demo scenario and leaves in build/demo/:
+#   demo.wav          what the module played (16-bit stereo, 44100 Hz)
+#   demo-trace.csv    one row per update with the named variables that changed
+#   demo-summary.txt  per slot: its variable, its WAV, starts, loops, ends, stops
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake --preset native
+cmake --build --preset native --target kob-bench kob_demo_sounds
+
+out=build/demo
+mkdir -p "$out"
+status=0
+build/native/bench/kob-bench run examples/demo/demo.scn \
+  --render "$out/demo.wav" --trace "$out/demo-trace.csv" | tee "$out/demo-summary.txt" || status=$?
+echo
+echo "written: $out/demo.wav, $out/demo-trace.csv, $out/demo-summary.txt"
+exit "$status"

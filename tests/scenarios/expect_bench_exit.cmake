@@ -1,0 +1,20 @@
+# Runs kob-bench with ARGS and checks its exit status (STATUS) and that its
+# output matches PATTERN. For status 2 the error must be exactly one line.
+set(args ${ARGS})  # a CMake list
+execute_process(COMMAND ${BENCH} ${args} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status STREQUAL STATUS)
+  message(FATAL_ERROR "exit status ${status}, expected ${STATUS}\nstdout: ${out}\nstderr: ${err}")
+endif()
+if(STATUS STREQUAL "2")
+  string(REGEX MATCHALL "\n" newlines "${err}")
+  list(LENGTH newlines lines)
+  if(NOT lines EQUAL 1)
+    message(FATAL_ERROR "expected one line on stderr, got ${lines}: ${err}")
+  endif()
+  set(text "${err}")
+else()
+  set(text "${out}")
+endif()
+if(NOT text MATCHES "${PATTERN}")
+  message(FATAL_ERROR "output does not match `${PATTERN}`:\n${text}")
+endif()
