@@ -11,6 +11,8 @@ packages=(
   # that inspect what they build
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
+  # reliability: memcheck, and clang with its libFuzzer and sanitizer runtimes
+  valgrind clang libclang-rt-14-dev
 )
 
 missing=()

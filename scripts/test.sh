@@ -13,3 +13,10 @@ done
 cmake --preset native
 cmake --build --preset native
 ctest --preset native
+# Reliability (docs/reliability.md): the suite again under ASan and UBSan,
+# memcheck on the module and platform tests, and a short run of each fuzzer.
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan
+bash scripts/valgrind.sh
+bash scripts/fuzz.sh

@@ -3,7 +3,7 @@
 
 namespace kob {
 
-constinit SoundSlot SlotTable[maxSlotCount + 1];
+constinit SoundSlot SlotTable[maxSlotCount + 1] = {};
 
 SoundSlot& stopSlot() { return SlotTable[gaugeState.slotCount]; }
 

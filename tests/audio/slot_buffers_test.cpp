@@ -98,9 +98,9 @@ protected:
 TEST_F(SlotBuffersTest, CreateAudioDeviceSetsTheLevelAndReleasesItsProbeAtOnce) {
     for (const bool windowRegistered : {true, false}) {
         SCOPED_TRACE(windowRegistered ? "host window present" : "no host window");
+        access().releaseAudioDevice();  // the previous pass's device
         platform::reset();
         platform::setSleepVirtual(true);
-        *access().audioDevice = nullptr;
         if (windowRegistered) platform::registerWindow("FS98MAIN");
 
         EXPECT_EQ(access().createAudioDevice(), S_OK);
@@ -139,8 +139,8 @@ TEST_F(SlotBuffersTest, CreateAudioDeviceStopsAtTheFirstFailure) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        access().releaseAudioDevice();  // the previous case's device
         platform::reset();
-        *access().audioDevice = nullptr;
         platform::failAudioCalls(c.call, c.code);
 
         EXPECT_EQ(access().createAudioDevice(), c.code);
@@ -168,6 +168,7 @@ TEST_F(SlotBuffersTest, ASecondCreateReplacesTheDeviceWithoutReleasingTheFirst) 
 
     EXPECT_EQ(access().releaseAudioDevice(), S_OK);
     EXPECT_EQ(platform::liveDeviceCount(), 1u) << "the first device is never released";
+    first->Release();  // by the test, so that nothing leaks
 }
 
 TEST_F(SlotBuffersTest, ReleaseAudioDeviceWithAndWithoutADevice) {

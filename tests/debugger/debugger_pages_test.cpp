@@ -21,6 +21,9 @@ struct SteppingCase {
     std::vector<std::int32_t> pagesAfterEachClick;  // starting on the configuration page
 };
 
+// By name: the default printer would dump the record's bytes, padding included.
+void PrintTo(const SteppingCase& c, std::ostream* out) { *out << c.name; }
+
 class DebuggerPages : public ModuleFixture, public ::testing::WithParamInterface<SteppingCase> {
 protected:
     DebuggerView view() const { return DebuggerView(module().debuggerGauge()); }
