@@ -33,7 +33,9 @@ class FileSafety : public SoundFixture {
 protected:
     // Larger than the mmio read buffer (8 KiB), so that a refill reads the
     // file again instead of bytes still buffered.
-    static constexpr std::uint32_t frames = 20000;
+    // Larger than the mmio read buffer (at most 1 MiB), so that a refill has to
+    // go back to the file and cannot be served from what is buffered.
+    static constexpr std::uint32_t frames = 700000;
     const WaveFormat format = WaveFormat::pcm(1, 44100, 16);
 
     std::string samples(double frequency) const { return toneSamples(format, frames, frequency, 0.4); }
@@ -108,14 +110,13 @@ TEST_F(FileSafety, ARefillAfterALossReadsTheChangedFile) {
     loseAndLoop();
     ASSERT_TRUE(buffer(0).has_value());
     EXPECT_TRUE(buffer(0)->playing);
-    // The rewind after the first fill left the file's first bytes in the mmio
-    // read buffer (8 KiB), so the refill starts with those, from the old
-    // sound, as buffered reading does on Windows too; everything after them
-    // is read from the changed file.
+    // Whatever the rewind finds still in the mmio read buffer (at most 1 MiB)
+    // comes from the old sound, as buffered reading does on Windows too;
+    // everything after it is read from the changed file.
     const auto refilled = bufferBytes(0);
     const auto changed = bytes(samples(880));
     ASSERT_EQ(refilled.size(), changed.size());
-    constexpr std::size_t readBuffer = 8192;
+    constexpr std::size_t readBuffer = std::size_t{1} << 20;
     EXPECT_TRUE(std::equal(refilled.begin() + readBuffer, refilled.end(), changed.begin() + readBuffer))
         << "past the read buffer, the refill holds the changed file";
 }
