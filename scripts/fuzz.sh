@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-60}"
-targets=(fuzz_wave_reader fuzz_profile_reader fuzz_module)
+targets=(fuzz_wave_reader fuzz_profile_reader fuzz_module fuzz_scenario_parser)
 out=build/fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
@@ -25,7 +25,9 @@ wav() {
   printf data; le32 "$bytes"; head -c "$bytes" /dev/zero
 }
 seeds=$out/seeds
-rm -rf "$seeds"; mkdir -p "$seeds"/{fuzz_wave_reader,fuzz_profile_reader,fuzz_module}
+rm -rf "$seeds"; mkdir -p "$seeds"/{fuzz_wave_reader,fuzz_profile_reader,fuzz_module,fuzz_scenario_parser}
+# scenario parser: the scenario tests and the demo are good seeds.
+cp tests/scenarios/*.scn examples/demo/demo.scn "$seeds/fuzz_scenario_parser/"
 wav 1 1 44100 16 64 > "$seeds/fuzz_wave_reader/pcm16.wav"
 wav 1 2 22050 8 31 18 > "$seeds/fuzz_wave_reader/pcm8-odd-fmt18.wav"
 wav 2 1 22050 4 40 20 > "$seeds/fuzz_wave_reader/adpcm-extra.wav"
