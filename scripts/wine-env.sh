@@ -97,12 +97,14 @@ start() {
     mkdir -p "$dir/home" "$dir/pulse-state" "$pulseDir"
     chmod 700 "$dir/xdg" "$pulseDir"
 
+    # Nothing started here keeps the caller's output open (CTest waits for it
+    # to close): each process gets /dev/null or a log file.
     # The sound server: no default script, a null sink and the local socket.
     # Root is allowed in user mode with a warning; that is how CI runs.
     inEnv pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes \
         --log-target="file:$dir/pulseaudio.log" \
         -L "module-null-sink sink_name=$sinkName rate=44100 channels=2" \
-        -L "module-native-protocol-unix auth-anonymous=1" \
+        -L "module-native-protocol-unix auth-anonymous=1" </dev/null >>"$dir/pulseaudio.log" 2>&1 \
         || die "pulseaudio did not start (see $dir/pulseaudio.log)"
     inEnv pulseaudio --check || die "pulseaudio is not running (see $dir/pulseaudio.log)"
 
@@ -110,9 +112,9 @@ start() {
     # needs the prefix folder, and returns once it accepts clients; started
     # after wineboot it would race the short-lived server wineboot starts.
     mkdir -p "$prefix"
-    inEnv "$(wineserverPath)" -p || die "wineserver did not start"
+    inEnv "$(wineserverPath)" -p </dev/null >"$dir/wineserver.log" 2>&1 || die "wineserver did not start"
     serverPid >"$dir/wineserver.pid" || die "wineserver is not running"
-    inEnv "$(wine64Path)" wineboot --init >"$dir/wineboot.log" 2>&1 \
+    inEnv "$(wine64Path)" wineboot --init </dev/null >"$dir/wineboot.log" 2>&1 \
         || die "wineboot failed (see $dir/wineboot.log)"
     echo "wine-env: ready in $dir"
 }
@@ -149,7 +151,7 @@ recordStart() {
     [ -e "$dir/parec.pid" ] && recordStop "$dir"
     # Started directly (no function or subshell between), so $! is parec itself.
     env "${envVars[@]}" parec --device="$sinkName.monitor" --raw --format=s16le --channels=1 --rate=44100 \
-        --latency-msec=20 "$file" 2>"$dir/parec.log" &
+        --latency-msec=20 "$file" </dev/null >/dev/null 2>"$dir/parec.log" &
     echo $! >"$dir/parec.pid"
     echo "$file" >"$dir/parec.file"
     # Recording starts once the stream is connected.
@@ -190,10 +192,22 @@ leftovers() {
         [ "$pid" = $$ ] && continue
         hasEnv "$pid" "WINEPREFIX=$prefix" "PULSE_RUNTIME_PATH=$pulseDir" && pids+=("$pid")
     done
-    pids+=($(pgrep -f -- "$dir" || true))
+    # pgrep runs as a direct child: a command substitution would be a copy of
+    # this script, whose command line names the folder too.
+    local matches
+    matches=$(mktemp)
+    pgrep -f -- "$dir" >"$matches" || true
+    mapfile -t -O "${#pids[@]}" pids <"$matches"
+    rm -f "$matches"
+    # This script and whatever called it name the folder as well.
+    local ancestors=" " parent=$$
+    while [ -n "$parent" ] && [ "$parent" != 0 ]; do
+        ancestors+="$parent "
+        parent=$(awk '{print $4}' "/proc/$parent/stat" 2>/dev/null || true)
+    done
     local found=0
     for pid in $(printf '%s\n' "${pids[@]}" | sort -un); do
-        [ "$pid" = $$ ] && continue
+        [[ "$ancestors" == *" $pid "* ]] && continue
         isRunning "$pid" || continue
         found=1
         echo "wine-env: still running: $pid $({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)" >&2
