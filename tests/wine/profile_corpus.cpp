@@ -71,7 +71,13 @@ const std::string quotesText =
     "Tabbed =\t\"tabbed\"\t\n"
     "Number = \"15\"\n"
     "SingleNumber = '16'\n"
-    "QuotedBlank = \"   \"\n";
+    "QuotedBlank = \"   \"\n"
+    "Q1 = \"1\"\n"
+    "Q2 = \"12\"\n"
+    "Q3 = \"123\"\n"
+    "Q6 = \"123456\"\n"
+    "S3 = '123'\n"
+    "Unquoted6 = 123456\n";
 
 const std::string integersText =
     "[Ints]\n"
@@ -101,7 +107,17 @@ const std::string integersText =
     "TwoNumbers = 1 2\n"
     "LeadingZeros = 007\n"
     "Tab =\t5\t\n"
-    "ErrorFlag = -1\n";
+    "ErrorFlag = -1\n"
+    "HexBig = 0x1F\n"
+    "HexUpperPrefix = 0X10\n"
+    "HexBadDigit = 0xfg\n"
+    "HexEmpty = 0x\n"
+    "HexNegative = -0x10\n"
+    "HexPlus = +0x10\n"
+    "HexQuoted = \"0x10\"\n"
+    "HexHuge = 0x123456789\n"
+    "HexFull = 0xFFFFFFFF\n"
+    "LeadingSpaceSign = + 4\n";
 
 }  // namespace
 
@@ -120,6 +136,10 @@ std::vector<ProfileFile> profileCorpus() {
         {"empty_last_value.ini", "[S]\nKey="},
         {"section_only.ini", "[S]"},
         {"blank_lines.ini", "\n\n  \n[S]\n\n\nKey = v\n\n"},
+        {"broken_header.ini", "[A]\nK1 = 1\n[Broken\nK2 = 2\n[B]\nK3 = 3\n"},
+        {"empty_header_first.ini", "[]\nK = 1\n[A]\nK = 2\n"},
+        {"orphans.ini", "K = orphan\n; comment = c\n[A]\nK = 2\n"},
+        {"repeated.ini", "[A]\nK = 1\n[B]\nK = b\n[a]\nK = 2\nL = later\n"},
     };
 }
 
@@ -157,18 +177,30 @@ std::vector<ProfileQuery> profileQueries() {
     for (const char* file : {"bom.ini", "bom_crlf.ini"}) ask(file, "Config", {"MaxSounds", "Name"});
     ask("quotes.ini", "Quotes",
         {"Double", "Single", "Open", "Mixed", "Lone", "LoneSingle", "EmptyQuotes", "Inner", "Leading", "Trailing",
-         "Spaced", "Tabbed", "Number", "SingleNumber", "QuotedBlank"});
+         "Spaced", "Tabbed", "Number", "SingleNumber", "QuotedBlank", "Q1", "Q2", "Q3", "Q6", "S3", "Unquoted6"});
     for (const char* file : {"integers.ini", "integers_crlf.ini"})
         ask(file, "Ints",
             {"Plain", "Negative", "Plus", "Padded", "Suffix", "Letters", "Minus", "DoubleMinus", "SpacedMinus",
              "PlusMinus", "Hex", "HexUpper", "Octal", "Decimal", "Max", "OverMax", "UnsignedMax", "OverUnsigned",
-             "Min", "UnderMin", "Huge", "Empty", "Blank", "TwoNumbers", "LeadingZeros", "Tab", "ErrorFlag"});
+             "Min", "UnderMin", "Huge", "Empty", "Blank", "TwoNumbers", "LeadingZeros", "Tab", "ErrorFlag", "HexBig", "HexUpperPrefix",
+             "HexBadDigit", "HexEmpty", "HexNegative", "HexPlus", "HexQuoted", "HexHuge", "HexFull",
+             "LeadingSpaceSign"});
     ask("empty.ini", "S", {"Key"});
     ask("no_final_newline.ini", "S", {"Key"});
     ask("empty_last_value.ini", "S", {"Key"});
     ask("section_only.ini", "S", {"Key"});
     ask("blank_lines.ini", "S", {"Key"});
     ask("missing.ini", "S", {"Key"});
+    ask("broken_header.ini", "A", {"K1", "K2", "K3"});
+    ask("broken_header.ini", "Broken", {"K2"});
+    ask("broken_header.ini", "B", {"K3"});
+    ask("empty_header_first.ini", "", {"K"});
+    ask("empty_header_first.ini", "A", {"K"});
+    ask("orphans.ini", "", {"K", "; comment"});
+    ask("orphans.ini", " ", {"K"});
+    ask("orphans.ini", "A", {"K"});
+    ask("repeated.ini", "A", {"K", "L"});
+    ask("repeated.ini", "a", {"K", "L"});
     return queries;
 }
 

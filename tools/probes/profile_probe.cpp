@@ -44,7 +44,7 @@ std::vector<Query> readQueries(const char* path) {
 }
 
 // Buffer sizes from none at all to more than any value in the corpus.
-constexpr DWORD bufferSizes[] = {0, 1, 2, 3, 5, 8, 16, 300};
+constexpr DWORD bufferSizes[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 16, 300};
 // What the buffer holds before the call, so untouched bytes show.
 constexpr char untouched = '#';
 // One byte past the given size is shown too: nothing may be written there.
