@@ -120,11 +120,15 @@ void probeChunks(kob::probe::Output& out, const char* path) {
         const MMRESULT ascended = mmioAscend(handle, &inner, 0);
         out.line("  ascend " + std::to_string(ascended) + " at " + std::to_string(mmioSeek(handle, 0, SEEK_CUR)));
     }
+    const LONG fileSize = mmioSeek(handle, 0, SEEK_END);
     for (FOURCC wanted : {kob::dataChunkId, mmioFOURCC('L', 'I', 'S', 'T')}) {
         MMCKINFO found = {};
         found.ckid = wanted;
         const LONG from = mmioSeek(handle, 12, SEEK_SET);
         const MMRESULT searched = mmioDescend(handle, &found, nullptr, MMIO_FINDCHUNK);
+        // A failed search leaves the four bytes after the last header as the
+        // form type; past the end of the file they are whatever was in memory.
+        if (searched != 0 && static_cast<LONG>(found.dwDataOffset) + 4 > fileSize) found.fccType = 0;
         out.line(" find " + fourcc(wanted) + " from " + std::to_string(from) + " -> " + std::to_string(searched) +
                  " " + chunk(found) + " at " + std::to_string(mmioSeek(handle, 0, SEEK_CUR)));
     }
