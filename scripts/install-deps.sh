@@ -11,6 +11,8 @@ packages=(
   # that inspect what they build
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
+  # end-to-end runs of the x64 build under Wine, with a null-sink sound server
+  wine64 pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -154,30 +154,37 @@ recordStart() {
         --latency-msec=20 "$file" </dev/null >/dev/null 2>"$dir/parec.log" &
     echo $! >"$dir/parec.pid"
     echo "$file" >"$dir/parec.file"
-    # Recording starts once the stream is connected.
+    # The stream connects at once, but sound flows only a moment later: sound
+    # played before the first bytes arrive would be lost.
     local i
-    for i in $(seq 50); do
-        inEnv pactl list short source-outputs 2>/dev/null | grep -q . && return 0
-        sleep 0.1
+    for i in $(seq 100); do
+        if [ -s "$file" ]; then
+            date +%s%N >"$dir/parec.started"
+            return 0
+        fi
+        sleep 0.05
     done
-    die "parec did not connect (see $dir/parec.log)"
+    die "parec records nothing (see $dir/parec.log)"
 }
 
 recordStop() {
     setPaths "$1"
     [ -e "$dir/parec.pid" ] || return 0
-    # Sound played just before reaches the file late: wait for half a second
-    # more of it (22050 frames of 2 bytes), or 5 s at most.
-    local file size i
+    # The sink's monitor hands sound over late and in bursts: wait until the
+    # file holds as much as has been played since the recording started, and
+    # a tenth of a second more (88200 bytes a second), or 5 s at most.
+    local file started now wanted i
     file=$(cat "$dir/parec.file")
-    size=$(stat -c %s "$file" 2>/dev/null || echo 0)
+    started=$(cat "$dir/parec.started")
+    now=$(date +%s%N)
+    wanted=$(( (now - started + 100000000) * 88200 / 1000000000 ))
     for i in $(seq 50); do
-        [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" -ge $((size + 44100)) ] && break
+        [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" -ge "$wanted" ] && break
         sleep 0.1
     done
     # A background job ignores SIGINT; parec ends cleanly on SIGTERM too.
     stopPid "$(cat "$dir/parec.pid")" TERM
-    rm -f "$dir/parec.pid" "$dir/parec.file"
+    rm -f "$dir/parec.pid" "$dir/parec.file" "$dir/parec.started"
 }
 
 # Processes of this folder still alive: any whose environment names its prefix
