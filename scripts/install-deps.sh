@@ -13,6 +13,8 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 icoutils
   # reliability: memcheck, and clang with its libFuzzer and sanitizer runtimes
   valgrind clang libclang-rt-14-dev
+  # end-to-end runs of the x64 build under Wine, with a null-sink sound server
+  wine64 pulseaudio pulseaudio-utils
 )
 
 missing=()

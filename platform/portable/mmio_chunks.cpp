@@ -1,5 +1,6 @@
 #include "mmio_chunks.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
@@ -24,27 +25,28 @@ std::int64_t paddedSize(DWORD cksize) { return static_cast<std::int64_t>(cksize)
 
 enum class HeaderRead { ok, endOfFile, readError };
 
-// Reads the chunk header (and a RIFF or LIST chunk's form type) at the
-// position, leaving the position after what was read.
-HeaderRead readHeader(MmioFile& file, MMCKINFO& chunk) {
+// A chunk header as found in the file: id and size, and the four bytes after
+// them (a RIFF or LIST chunk's form type; missing bytes read as 0).
+struct RawHeader {
+    MMCKINFO chunk{};
+    FOURCC nextFour = 0;
+};
+
+// Reads the header at the position. Needs the 8 bytes of id and size; the
+// form type may be cut off by the end of the file.
+HeaderRead readHeader(MmioFile& file, RawHeader& header) {
     const std::int64_t start = file.position();
     if (start + headerSize > largestPosition) return HeaderRead::endOfFile;
-    std::array<char, headerSize> header{};
-    const auto got = file.read(header);
+    std::array<char, headerSize + formTypeSize> bytes{};
+    const auto got = file.read(bytes);
     if (!got) return HeaderRead::readError;
-    if (*got != header.size()) return HeaderRead::endOfFile;
-    chunk.ckid = littleEndian32(header.data());
-    chunk.cksize = littleEndian32(header.data() + 4);
-    chunk.fccType = 0;
-    chunk.dwDataOffset = static_cast<DWORD>(start + headerSize);
-    chunk.dwFlags = 0;
-    if (hasFormType(chunk.ckid)) {
-        std::array<char, formTypeSize> type{};
-        const auto gotType = file.read(type);
-        if (!gotType) return HeaderRead::readError;
-        if (*gotType != type.size()) return HeaderRead::endOfFile;
-        chunk.fccType = littleEndian32(type.data());
-    }
+    if (*got < static_cast<std::size_t>(headerSize)) return HeaderRead::endOfFile;
+    header.chunk = {};
+    header.chunk.ckid = littleEndian32(bytes.data());
+    header.chunk.cksize = littleEndian32(bytes.data() + 4);
+    header.chunk.dwDataOffset = static_cast<DWORD>(start + headerSize);
+    header.nextFour = littleEndian32(bytes.data() + headerSize);
+    if (hasFormType(header.chunk.ckid)) header.chunk.fccType = header.nextFour;
     return HeaderRead::ok;
 }
 
@@ -58,30 +60,41 @@ bool matches(const MMCKINFO& found, const MMCKINFO& wanted, UINT flags) {
 }  // namespace
 
 MMRESULT descendInto(MmioFile& file, MMCKINFO& chunk, const MMCKINFO* parent, UINT flags) {
+    // Like Windows, the parent only refuses a start at or past its end; the
+    // search itself runs to the end of the file, so a RIFF size that is too
+    // small does not hide the chunks after it.
     const std::int64_t start = file.position();
-    const std::optional<std::int64_t> parentEnd =
-        parent ? std::optional(static_cast<std::int64_t>(parent->dwDataOffset) + parent->cksize) : std::nullopt;
-    const bool searching = (flags & (MMIO_FINDCHUNK | MMIO_FINDRIFF | MMIO_FINDLIST)) != 0;
-
+    if (parent && start >= static_cast<std::int64_t>(parent->dwDataOffset) + parent->cksize)
+        return MMIOERR_CHUNKNOTFOUND;
+    std::optional<RawHeader> stepped;
     std::int64_t candidate = start;
     for (;;) {
-        if (parentEnd && candidate + headerSize > *parentEnd) break;
         file.seek(candidate);
-        MMCKINFO found{};
-        const HeaderRead read = readHeader(file, found);
+        RawHeader header;
+        const HeaderRead read = readHeader(file, header);
         if (read == HeaderRead::readError) {
             file.seek(start);
             return MMIOERR_CANNOTREAD;
         }
         if (read == HeaderRead::endOfFile) break;
+        const MMCKINFO& found = header.chunk;
         if (matches(found, chunk, flags)) {
             chunk = found;
+            file.seek(found.dwDataOffset + (hasFormType(found.ckid) ? formTypeSize : 0));
             return MMSYSERR_NOERROR;
         }
-        if (!searching) break;
+        stepped = header;
         candidate = static_cast<std::int64_t>(found.dwDataOffset) + paddedSize(found.cksize);
+        if (candidate > largestPosition) break;
     }
-    file.seek(start);
+    // As on Windows, a failed search leaves the last header it stepped over in
+    // `chunk` (with the four bytes after it as the form type) and the position
+    // where the next header would have been.
+    if (stepped) {
+        chunk = stepped->chunk;
+        chunk.fccType = stepped->nextFour;
+    }
+    file.seek(std::min(candidate, largestPosition));
     return MMIOERR_CHUNKNOTFOUND;
 }
 

@@ -1,18 +1,18 @@
 // Profile (INI) reading with the Windows conventions designers' files rely on.
 //
-// Rules, kept as simple as the conventions allow (docs/platform/profile-and-paths.md
-// lists them with the places where Windows may differ):
+// Rules, checked against a Win32 implementation under Wine
+// (docs/platform/profile-and-paths.md, docs/wine.md):
 // - the file name is a Windows path (see windows_path.h); a UTF-8 byte order
 //   mark at the start of the file is skipped;
 // - lines end in LF or CRLF; the last line needs no line end;
 // - white space (space, tab, CR, VT, FF) around section names, keys and
 //   values is dropped;
-// - a line whose first non-blank character is ';' is a comment; a ';' later
-//   in a line is part of the value;
-// - a line starting with '[' starts a section, named by what follows up to
-//   the first ']' or, without one, up to the line end; text after ']' is ignored;
+// - ';' marks nothing: "; note = x" is the key "; note";
+// - a line starting with '[' and holding a ']' starts a section, named by the
+//   text up to the last ']'; "[Name" without one is an ordinary line;
 // - a line with '=' is a key: the name before the first '=', the value after
-//   it; a line without '=' and a key before any section are ignored;
+//   it; lines without '=' are ignored; keys before any section belong to the
+//   section "";
 // - section and key names match without regard to (ASCII) case;
 // - when a section or a key appears more than once, the first one counts;
 // - a value enclosed in a matching pair of double or single quotes loses them.
@@ -20,7 +20,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,10 +40,16 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-std::string_view unquote(std::string_view value) {
+// A value as the file holds it, and whether a pair of quotes was taken off.
+struct Value {
+    std::string text;
+    bool quoted = false;
+};
+
+Value unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
+        return {std::string(value.substr(1, value.size() - 2)), true};
+    return {std::string(value), false};
 }
 
 std::optional<std::string> readFile(const char* fileName) {
@@ -63,33 +68,36 @@ std::string_view takeLine(std::string_view& rest) {
     return line;
 }
 
-// The name of a section line: after '[', up to the first ']' or the line end.
-std::string_view sectionName(std::string_view line) {
-    line.remove_prefix(1);
-    return trim(line.substr(0, line.find(']')));
+// The name a section line gives: the text between '[' and the last ']'. A
+// line without ']' is no section line.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    const std::size_t close = line.rfind(']');
+    if (line.front() != '[' || close == std::string_view::npos) return std::nullopt;
+    return trim(line.substr(1, close - 1));
 }
 
 // The value of [section] key in the file, or nothing when any of them is missing.
-std::optional<std::string> lookup(const char* section, const char* key, const char* fileName) {
+// Lines before the first section form the section named "".
+std::optional<Value> lookup(const char* section, const char* key, const char* fileName) {
     if (!section || !key || !fileName) return std::nullopt;
     const std::string_view wantedSection = trim(section);
     const std::string_view wantedKey = trim(key);
-    if (wantedKey.empty()) return std::nullopt;
     const auto text = readFile(fileName);
     if (!text) return std::nullopt;
-    bool inWantedSection = false;
+    bool inWantedSection = wantedSection.empty();
     for (std::string_view rest = *text; !rest.empty();) {
         const std::string_view line = trim(takeLine(rest));
-        if (line.empty() || line.front() == ';') continue;
-        if (line.front() == '[') {
+        if (line.empty()) continue;
+        if (const auto name = sectionName(line)) {
             if (inWantedSection) return std::nullopt;  // later sections of the same name are not read
-            inWantedSection = equalNoCase(sectionName(line), wantedSection);
+            // "[]" starts a section that no name reaches, not the one of "".
+            inWantedSection = !name->empty() && equalNoCase(*name, wantedSection);
             continue;
         }
         if (!inWantedSection) continue;
         const std::size_t equals = line.find('=');
         if (equals != std::string_view::npos && equalNoCase(trim(line.substr(0, equals)), wantedKey))
-            return std::string(unquote(trim(line.substr(equals + 1))));
+            return unquote(trim(line.substr(equals + 1)));
     }
     return std::nullopt;
 }
@@ -101,22 +109,42 @@ std::string_view defaultText(const char* defaultValue) {
     return text;
 }
 
-// Leading white space, an optional sign and decimal digits; no digits give 0,
-// values beyond 32 bits are held at the nearest limit.
-INT leadingInteger(std::string_view text) {
+int digitValue(char c, unsigned base) {
+    int value = -1;
+    if (c >= '0' && c <= '9') value = c - '0';
+    else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
+    return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
+}
+
+// Leading white space, an optional sign, then decimal digits or "0x" and
+// hexadecimal digits, read up to the first other character. No digits give 0;
+// larger values wrap around in 32 bits.
+UINT leadingInteger(std::string_view text) {
     while (!text.empty() && isWhite(text.front())) text.remove_prefix(1);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<INT>::max()} + 1;
-    std::int64_t magnitude = 0;
-    for (; !text.empty() && text.front() >= '0' && text.front() <= '9'; text.remove_prefix(1))
-        if (magnitude < limit) magnitude = magnitude * 10 + (text.front() - '0');
-    if (magnitude > limit) magnitude = limit;
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    return static_cast<INT>(value > std::numeric_limits<INT>::max() ? std::numeric_limits<INT>::max() : value);
+    unsigned base = 10;
+    if (text.starts_with("0x")) {  // only a lower-case x
+        base = 16;
+        text.remove_prefix(2);
+    }
+    std::uint32_t value = 0;
+    for (int digit; !text.empty() && (digit = digitValue(text.front(), base)) >= 0; text.remove_prefix(1))
+        value = value * base + static_cast<std::uint32_t>(digit);
+    return negative ? 0u - value : value;
+}
+
+// How many characters of a value fit a buffer of `size`. A quoted value that
+// would fill it exactly loses its last character as well, as Windows does.
+std::size_t copiedLength(const Value& value, DWORD size) {
+    const std::size_t room = size - 1;
+    if (value.text.size() < room) return value.text.size();
+    if (value.text.size() == room && value.quoted && room > 0) return room - 1;
+    return room;
 }
 
 }  // namespace
@@ -125,16 +153,16 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
                                LPCSTR fileName) {
     if (!buffer || size == 0) return 0;
     const auto found = lookup(section, key, fileName);
-    const std::string_view value = found ? std::string_view(*found) : defaultText(defaultValue);
-    const std::size_t count = value.size() < size - 1 ? value.size() : size - 1;
-    std::memcpy(buffer, value.data(), count);
+    const Value value = found ? *found : Value{std::string(defaultText(defaultValue)), false};
+    const std::size_t count = copiedLength(value, size);
+    std::memcpy(buffer, value.text.data(), count);
     buffer[count] = '\0';
     return static_cast<DWORD>(count);
 }
 
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) {
     const auto found = lookup(section, key, fileName);
-    // A key with nothing after '=' counts as missing here.
-    if (!found || trim(*found).empty()) return static_cast<UINT>(defaultValue);
-    return static_cast<UINT>(leadingInteger(*found));
+    // A key with nothing after '=' (or only "") counts as missing.
+    if (!found || found->text.empty()) return static_cast<UINT>(defaultValue);
+    return leadingInteger(found->text);
 }

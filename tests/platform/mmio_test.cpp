@@ -212,7 +212,9 @@ TEST_F(Mmio, DescendWithoutFlagsReadsTheHeaderHere) {
         {"plain chunk", std::string("abcd") + le32(5) + "hello", MMSYSERR_NOERROR, mmioFOURCC('a', 'b', 'c', 'd'),
          5, 0, 8},
         {"header cut short", std::string("abcd") + "\x05\0", MMIOERR_CHUNKNOTFOUND, 0, 0, 0, 0},
-        {"form type cut short", std::string("RIFF") + le32(4) + "WA", MMIOERR_CHUNKNOTFOUND, 0, 0, 0, 0},
+        // The missing bytes of a form type read as 0; the position is past where it would be.
+        {"form type cut short", std::string("RIFF") + le32(4) + "WA", MMSYSERR_NOERROR, FOURCC_RIFF, 4,
+         mmioFOURCC('W', 'A', '\0', '\0'), 12},
         {"empty file", "", MMIOERR_CHUNKNOTFOUND, 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
@@ -231,7 +233,7 @@ TEST_F(Mmio, DescendWithoutFlagsReadsTheHeaderHere) {
     }
 }
 
-TEST_F(Mmio, FindChunkSearchesForwardInsideItsParent) {
+TEST_F(Mmio, FindChunkSearchesForwardToTheEndOfTheFile) {
     const std::string info = std::string("INFO") + "INAM" + le32(3) + "abc" + '\0';
     struct Case {
         const char* name;
@@ -239,6 +241,9 @@ TEST_F(Mmio, FindChunkSearchesForwardInsideItsParent) {
         const char* wanted;
         bool withParent;
         std::optional<std::size_t> foundChunk;  // index in the builder, or not found
+        // When not found: the last chunk stepped over, and where the next header would be.
+        const char* lastSeen = "";
+        LONG failedAt = 0;
     };
     const std::vector<Case> cases = {
         {"first chunk", RiffBuilder().chunk("fmt ", "0123456789abcdef").chunk("data", "xy"), "fmt ", true, 0},
@@ -248,19 +253,19 @@ TEST_F(Mmio, FindChunkSearchesForwardInsideItsParent) {
          RiffBuilder().chunk("JUNK", "").chunk("LIST", info).chunk("fact", "1234").chunk("data", "z"), "data", true,
          3},
         {"an odd-sized chunk itself", RiffBuilder().chunk("abcd", "12345").chunk("data", "z"), "abcd", true, 0},
-        {"missing", RiffBuilder().chunk("fmt ", "0123456789abcdef"), "data", true, std::nullopt},
+        {"missing", RiffBuilder().chunk("fmt ", "0123456789abcdef"), "data", true, std::nullopt, "fmt ", 36},
+        // The parent's size bounds nothing once the search has started inside it.
         {"past the parent's declared end",
-         RiffBuilder().declaredSize(4 + 8 + 2).chunk("JUNK", "ab").chunk("data", "samples"), "data", true,
-         std::nullopt},
+         RiffBuilder().declaredSize(4 + 8 + 2).chunk("JUNK", "ab").chunk("data", "samples"), "data", true, 1},
         {"header straddling the parent's end",
-         RiffBuilder().declaredSize(4 + 8 + 2 + 4).chunk("JUNK", "ab").chunk("data", "samples"), "data", true,
-         std::nullopt},
+         RiffBuilder().declaredSize(4 + 8 + 2 + 4).chunk("JUNK", "ab").chunk("data", "samples"), "data", true, 1},
         {"past the declared end without a parent",
          RiffBuilder().declaredSize(4 + 8 + 2).chunk("JUNK", "ab").chunk("data", "samples"), "data", false, 1},
-        {"inside a LIST only", RiffBuilder().chunk("LIST", info).chunk("data", "z"), "INAM", true, std::nullopt},
+        {"inside a LIST only", RiffBuilder().chunk("LIST", info).chunk("data", "z"), "INAM", true, std::nullopt,
+         "data", 46},
         {"declared size running past the file",
-         RiffBuilder().chunk("JUNK", "ab", {.declaredSize = 1000}).chunk("data", "z"), "data", true,
-         std::nullopt},
+         RiffBuilder().chunk("JUNK", "ab", {.declaredSize = 1000}).chunk("data", "z"), "data", true, std::nullopt,
+         "JUNK", 20 + 1000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -278,8 +283,29 @@ TEST_F(Mmio, FindChunkSearchesForwardInsideItsParent) {
             EXPECT_EQ(position(handle), body);
         } else {
             EXPECT_EQ(result, MMIOERR_CHUNKNOTFOUND);
-            EXPECT_EQ(position(handle), 12) << "a failed search leaves the position where it was";
+            EXPECT_EQ(chunk.ckid, mmioFOURCC(c.lastSeen[0], c.lastSeen[1], c.lastSeen[2], c.lastSeen[3]))
+                << "a failed search leaves the last header it read";
+            EXPECT_EQ(position(handle), c.failedAt) << "and the position past that chunk";
         }
+        mmioClose(handle, 0);
+    }
+}
+
+TEST_F(Mmio, DescendRefusesAStartAtOrPastTheParentsEnd) {
+    // RIFF size 4 + 24: the parent ends right after "fmt ", before "data".
+    const std::string bytes = RiffBuilder().declaredSize(4 + 24).fmt(WaveFormat::pcm(1, 8000, 8)).data("xy").build();
+    for (UINT flags : {0u, static_cast<UINT>(MMIO_FINDCHUNK)}) {
+        SCOPED_TRACE(flags);
+        HMMIO handle = open(bytes);
+        MMCKINFO riff{};
+        ASSERT_EQ(mmioDescend(handle, &riff, nullptr, 0), MMSYSERR_NOERROR);
+        ASSERT_EQ(mmioSeek(handle, 36, SEEK_SET), 36);
+        MMCKINFO chunk{};
+        chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
+        EXPECT_EQ(mmioDescend(handle, &chunk, &riff, flags), MMIOERR_CHUNKNOTFOUND);
+        EXPECT_EQ(position(handle), 36);
+        EXPECT_EQ(chunk.cksize, 0u) << "nothing was read";
+        EXPECT_EQ(mmioDescend(handle, &chunk, nullptr, flags), MMSYSERR_NOERROR) << "without the parent it is found";
         mmioClose(handle, 0);
     }
 }

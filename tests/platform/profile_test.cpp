@@ -3,6 +3,7 @@
 // file conventions designers' files were written against.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -102,14 +103,17 @@ constexpr TextCase textCases[] = {
     {"Config", "KeyWithSpaces", nullptr},
     {"Config", "Repeated", "first"},
     {"Config", "Commented", nullptr},
-    {"Config", ";Commented", nullptr},
+    // ';' marks no comment: the line is the key ";Commented".
+    {"Config", ";Commented", "hidden"},
     {"Config", "Indented", nullptr},
     {"Config", "Late", nullptr},
     {"Config", "Sound01", nullptr},
     {"Config", "Orphan", nullptr},
+    {"", "Orphan", "before any section"},
     {"Sounds", "Sound01", "a.wav,50"},
     {"Sounds", "MaxSounds", nullptr},
-    {"Unclosed", "Inside", "unclosed section"},
+    // Without ']' the line starts no section.
+    {"Unclosed", "Inside", nullptr},
     {"Tail", "After", "tail"},
     {"Missing", "MaxSounds", nullptr},
     {"Config", "Missing", nullptr},
@@ -288,13 +292,14 @@ TEST(ProfileInt, ReadsLeadingSignAndDigits) {
         {"Ints", "Quoted", -3},
         {"Ints", "QuotedSpace", 8},
         {"Ints", "QuotedEmpty", dflt},
-        {"Ints", "Hex", 0},
+        {"Ints", "Hex", 16},
         {"Ints", "Fraction", 3},
         {"Ints", "Comma", 50},
         {"Ints", "Max", 2147483647},
         {"Ints", "Min", -2147483647 - 1},
-        {"Ints", "Huge", 2147483647},
-        {"Ints", "HugeNegative", -2147483647 - 1},
+        // Beyond 32 bits the value wraps around.
+        {"Ints", "Huge", static_cast<INT>(static_cast<std::uint32_t>(99999999999ull))},
+        {"Ints", "HugeNegative", static_cast<INT>(0u - static_cast<std::uint32_t>(99999999999ull))},
         {"Ints", "Padded", 15},
         {"Ints", "Tabbed", -6},
         {"Ints", "Missing", dflt},
