@@ -26,6 +26,17 @@ run update_bench --benchmark_min_time=0.2
 run wav_load_bench
 run mixer_bench
 
+# End to end: kob-bench renders the long flight (10 minutes, 20 sounds) with
+# its WAV and trace written; three runs, each timed by /usr/bin/time -v.
+flight=build/bench/benchmarks/long_flight
+flight_runs=3
+for i in $(seq "$flight_runs"); do
+  echo "running kob-bench on the long flight ($i of $flight_runs) ..." >&2
+  /usr/bin/time -v -o "$out/long_flight-time-$i.txt" build/bench/bench/kob-bench run "$flight/long_flight.scn" \
+    --render "$out/long_flight.wav" --trace "$out/long_flight.csv" --quiet >"$out/long_flight-run-$i.txt" ||
+    { echo "the long flight did not run as scripted: see $out/long_flight-run-$i.txt" >&2; exit 1; }
+done
+
 # median NAME FILE [COLUMN]: the median time of a benchmark in its own unit;
 # real time (column 3) unless told otherwise. The update figures use CPU time
 # (column 4): they run on one thread without waiting, and on a shared machine
@@ -59,9 +70,28 @@ ratio "sox -m (volume only) / mixer, 32 voices 60 s" "$(median BM_SoxMix/iterati
   "$(median BM_Mixer/iterations:1/real_time "$m")" ">= 2"
 ratio "sox -M remix (volume and pan) / mixer" "$(median BM_SoxMergeRemix/iterations:1/real_time "$m")" \
   "$(median BM_Mixer/iterations:1/real_time "$m")" ">= 2"
+# The long flight's median wall seconds and peak resident kilobytes.
+flight_median() {
+  for i in $(seq "$flight_runs"); do
+    awk -F': ' -v key="$1" '$1 ~ key { n = split($2, p, ":"); s = 0; for (k = 1; k <= n; ++k) s = s * 60 + p[k]; print s }' \
+      "$out/long_flight-time-$i.txt"
+  done | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+flight_seconds=$(flight_median "Elapsed")
+flight_peak_kib=$(flight_median "Maximum resident")
+flight_length=$(awk '$1 == "end" { print $2 }' "$flight/long_flight.scn")
+flight_budget_kib=$(awk '{ printf "%.0f", $1 / 1024 + 32 * 1024 }' "$flight/data-bytes")
+ratio "long flight: real-time factor / 300 (median of $flight_runs runs)" \
+  "$(awk -v l="$flight_length" -v s="$flight_seconds" 'BEGIN { print l / s }')" 300 ">= 1"
+ratio "long flight: peak RSS / (sounds' data + 32 MiB)" "$flight_peak_kib" "$flight_budget_kib" "<= 1"
+
 echo
 echo "absolute medians:                                          real time    CPU time"
 for f in "$u" "$w" "$m"; do
   awk -F, '$1 ~ /_median"$/ { gsub(/"/, "", $1); sub(/_median$/, "", $1);
                               printf "  %-52s %10.3f %10.3f %s\n", $1, $3, $4, $5 }' "$f" | sort
 done
+echo
+awk -v l="$flight_length" -v s="$flight_seconds" -v rss="$flight_peak_kib" -v data="$(cat "$flight/data-bytes")" \
+  'BEGIN { printf "  long flight: %g s in %.2f s wall (%.0f x real time); peak RSS %.1f MiB; sounds %.1f MiB\n",
+           l, s, l / s, rss / 1024, data / 1048576 }'
