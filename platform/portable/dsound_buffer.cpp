@@ -46,8 +46,8 @@ SoundBuffer::~SoundBuffer() {
     std::erase(audio.buffers, this);
 }
 
-HRESULT SoundBuffer::logged(std::string_view method, std::vector<std::int64_t> args, HRESULT result) {
-    audioState().log.add(method, id_, std::move(args), result);
+HRESULT SoundBuffer::logged(std::string_view method, std::initializer_list<std::int64_t> args, HRESULT result) {
+    audioState().log.add(method, id_, args, result);
     return result;
 }
 
@@ -119,7 +119,7 @@ void SoundBuffer::applyGain() noexcept {
 
 HRESULT SoundBuffer::Play(DWORD reserved, DWORD priority, DWORD flags) {
     AudioLock lock(audioState().mutex);
-    const std::vector<std::int64_t> args{value(reserved), value(priority), value(flags)};
+    const std::initializer_list<std::int64_t> args{value(reserved), value(priority), value(flags)};
     if (!device_) return logged("Play", args, DSERR_INVALIDCALL);
     if (auto fault = audioState().faults.take(AudioCall::Play, id_)) return logged("Play", args, *fault);
     // Priorities belong to buffers whose voice is deferred, which these are not.

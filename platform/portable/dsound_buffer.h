@@ -54,7 +54,7 @@ private:
         DWORD secondBytes;
     };
 
-    HRESULT logged(std::string_view method, std::vector<std::int64_t> args, HRESULT result);
+    HRESULT logged(std::string_view method, std::initializer_list<std::int64_t> args, HRESULT result);
     bool allocate() noexcept;
     void fillWithSilence() noexcept;
     void applyGain() noexcept;
