@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
   libsoxr-dev libsndfile1-dev sox
+  # kob-bench --timeline draws with gnuplot; the release is a zip
+  gnuplot-nox zip unzip
   # the Windows builds (win32 thread model: no libwinpthread) and the tools
   # that inspect what they build
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32

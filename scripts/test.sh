@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds every preset the tests
-# need and runs the whole suite.
+# need, runs the whole suite and makes the release package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +13,5 @@ done
 cmake --preset native
 cmake --build --preset native
 ctest --preset native
+# The release zip from the .gau just built, unpacked and verified.
+bash scripts/release.sh
