@@ -288,7 +288,7 @@ private:
                              "\") is not a number: it counts as 0, so the sound is silent");
         else if (*level < 0.0 || *level > 100.0)
             report(line, key + ": level " + formatNumber(*level) +
-                             " is outside 0 to 100: DirectSound refuses the level, the sound plays at full level");
+                             " is outside 0 to 100: DirectSound refuses that level, so the sound keeps whatever level it had");
     }
 
     void checkVariables() {
