@@ -14,6 +14,8 @@
 #include "scenario.h"
 #include "scenario_runner.h"
 #include "summary.h"
+#include "timeline_writer.h"
+#include "check_command.h"
 #include "trace_writer.h"
 
 namespace kob::bench {
@@ -43,7 +45,9 @@ int run(const Options& options) {
     host::MixerOutput output(options.framesPerSecond);
     std::optional<TraceWriter> trace;
     std::optional<RenderWriter> render;
+    std::optional<TimelineWriter> timeline;
     if (options.trace) trace.emplace(*options.trace);
+    if (options.timeline) timeline.emplace(*options.timeline, options.framesPerSecond);
     if (options.render) render.emplace(*options.render, output.sampleRate());
 
     host::RunResult result;
@@ -54,10 +58,12 @@ int run(const Options& options) {
         if (progress) observers.push_back(&*progress);
         if (trace) observers.push_back(&*trace);
         if (render) observers.push_back(&*render);
+        if (timeline) observers.push_back(&*timeline);
         result = host::runScenario(scenario, settings, output, observers);
     }
     if (trace) trace->finish();
     if (render) render->finish();
+    if (timeline) timeline->finish();
 
     if (!options.quiet) {
         printSummary(stdout, result.slots);
@@ -89,6 +95,7 @@ int main(int argc, char** argv) {
             std::fputs(bench::usageText().c_str(), stdout);
             return 0;
         }
+        if (options.command == bench::Options::Command::Check) return bench::runCheck(options);
         return bench::run(options);
     } catch (const host::ScenarioError& error) {
         std::fflush(stdout);

@@ -10,17 +10,24 @@ namespace kob::bench {
 
 std::string usageText() {
     return std::string(
-               "usage: kob-bench run SCENARIO [--render OUT.wav] [--trace OUT.csv] [--fps N] [--quiet]\n"
-               "                              [--module PATH] [--root DIR]\n"
+               "usage: kob-bench run SCENARIO [--render OUT.wav] [--trace OUT.csv] [--timeline OUT.png|OUT.svg]\n"
+               "                              [--fps N] [--quiet] [--module PATH] [--root DIR]\n"
+               "       kob-bench check INI [--root DIR]\n"
                "\n"
                "Loads the sound gauge module as the simulator does, runs the scenario's updates\n"
                "(18 per second unless --fps says otherwise) and checks its expectations.\n"
                "  --render OUT.wav  write the mix of every frame (16-bit stereo WAV)\n"
                "  --trace OUT.csv   one row per update: the named variables that changed\n"
+               "  --timeline OUT.png|OUT.svg  a picture of the run: per slot playing once, looping,\n"
+               "                    muted and the writes to its variable; the mix's level below\n"
                "  --fps N           panel updates per second (1 to 1000)\n"
                "  --quiet           no progress display and no summary\n"
                "  --module PATH     the module to load (default: the one built beside kob-bench)\n"
-               "  --root DIR        where relative WAV paths resolve (overrides the scenario's root)\n"
+               "  --root DIR        where relative WAV paths resolve (overrides the scenario's root;\n"
+               "                    for check: the simulator's folder, default the current folder)\n"
+               "\n"
+               "check reports, as FILE:LINE: WHAT, everything in the INI file and its WAV files\n"
+               "that the module would silently get wrong.\n"
                "\n"
                "Scenario lines (T: seconds from the first update; # starts a comment):\n"
                "  config PATH | root DIR | end T\n"
@@ -29,7 +36,8 @@ std::string usageText() {
                "  T click previous|next | T expect-text file|variable|number TEXT\n"
                "  T fault NAME [ARGS], NAME being one of:\n    ") +
            std::string(host::faultUsage()) +
-           "\n\nExit status: 0 every expectation held, 1 some failed, 2 bad input.\n";
+           "\n\nExit status: 0 every expectation held (check: no findings), 1 some failed (findings),\n"
+           "2 bad input.\n";
 }
 
 Options parseOptions(std::span<char* const> arguments) {
@@ -40,7 +48,9 @@ Options parseOptions(std::span<char* const> arguments) {
         options.help = true;
         return options;
     }
-    if (command != "run") throw UsageError("unknown command `" + std::string(command) + "` (try --help)");
+    if (command == "check") options.command = Options::Command::Check;
+    else if (command != "run") throw UsageError("unknown command `" + std::string(command) + "` (try --help)");
+    const bool check = options.command == Options::Command::Check;
 
     bool haveScenario = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
@@ -49,12 +59,19 @@ Options parseOptions(std::span<char* const> arguments) {
             if (i + 1 >= arguments.size()) throw UsageError(std::string(arg) + " needs a value");
             return arguments[++i];
         };
-        if (arg == "--render") options.render = value();
-        else if (arg == "--trace") options.trace = value();
-        else if (arg == "--module") options.module = value();
-        else if (arg == "--root") options.root = value();
-        else if (arg == "--quiet") options.quiet = true;
+        if (arg == "--root") options.root = value();
         else if (arg == "--help" || arg == "-h") options.help = true;
+        else if (check && arg.starts_with("-")) throw UsageError("check takes only --root, not `" + std::string(arg) + "`");
+        else if (arg == "--render") options.render = value();
+        else if (arg == "--trace") options.trace = value();
+        else if (arg == "--timeline") {
+            options.timeline = value();
+            const auto extension = options.timeline->extension();
+            if (extension != ".png" && extension != ".svg")
+                throw UsageError("--timeline wants a file ending in .png or .svg, not `" +
+                                 options.timeline->string() + "`");
+        } else if (arg == "--module") options.module = value();
+        else if (arg == "--quiet") options.quiet = true;
         else if (arg == "--fps") {
             const std::string text = value();
             double fps = 0.0;
@@ -66,13 +83,15 @@ Options parseOptions(std::span<char* const> arguments) {
         } else if (arg.starts_with("-")) {
             throw UsageError("unknown option `" + std::string(arg) + "` (try --help)");
         } else if (!haveScenario) {
-            options.scenario = std::string(arg);
+            (check ? options.ini : options.scenario) = std::string(arg);
             haveScenario = true;
         } else {
-            throw UsageError("one scenario only; `" + std::string(arg) + "` is one too many");
+            throw UsageError(std::string(check ? "one INI file" : "one scenario") + " only; `" + std::string(arg) +
+                             "` is one too many");
         }
     }
-    if (!haveScenario && !options.help) throw UsageError("run needs a scenario file");
+    if (!haveScenario && !options.help)
+        throw UsageError(check ? "check needs an INI file" : "run needs a scenario file");
     return options;
 }
 

@@ -16,10 +16,13 @@ public:
 };
 
 struct Options {
+    enum class Command { Run, Check } command = Command::Run;
     bool help = false;
-    std::filesystem::path scenario;
+    std::filesystem::path scenario;  // run
+    std::filesystem::path ini;       // check
     std::optional<std::filesystem::path> render;
     std::optional<std::filesystem::path> trace;
+    std::optional<std::filesystem::path> timeline;  // .png or .svg
     std::optional<std::filesystem::path> module;
     std::optional<std::filesystem::path> root;
     double framesPerSecond = 18.0;

@@ -31,6 +31,8 @@ LvarId PanelHost::registerLvar(const std::string& name) {
     const auto id = static_cast<LvarId>(names_.size());
     names_.push_back(name);
     values_.push_back(0.0);
+    writes_.push_back(0);
+    moduleWrites_.push_back(0);
     ids_.emplace(name, id);
     return id;
 }
@@ -48,6 +50,7 @@ double PanelHost::getLvar(LvarId id) const {
 void PanelHost::setLvar(LvarId id, double value) {
     if (id < 0 || static_cast<std::size_t>(id) >= values_.size()) return;
     values_[static_cast<std::size_t>(id)] = value;
+    ++writes_[static_cast<std::size_t>(id)];
 }
 
 void PanelHost::advanceFrame(double seconds) {
@@ -80,6 +83,8 @@ double KOB_STDCALL PanelHost::getLvarEntry(LvarId id) {
 
 void KOB_STDCALL PanelHost::setLvarEntry(LvarId id, double value) {
     active_->setLvar(id, value);
+    if (id >= 0 && static_cast<std::size_t>(id) < active_->moduleWrites_.size())
+        ++active_->moduleWrites_[static_cast<std::size_t>(id)];
     if (active_->recording) active_->lvarCalls.push_back({LvarCall::Kind::Set, nameOf(active_->names_, id), id, value});
 }
 

@@ -45,6 +45,9 @@ public:
     const std::vector<std::string>& lvarNames() const { return names_; }
     // Every variable's value, indexed by id (as lvarNames).
     const std::vector<double>& lvarValues() const { return values_; }
+    // How often each variable was written, by anyone and by the module, indexed by id.
+    const std::vector<std::uint64_t>& writeCounts() const { return writes_; }
+    const std::vector<std::uint64_t>& moduleWriteCounts() const { return moduleWrites_; }
 
     // Simulator variable 604: a clock that moves each frame unless paused.
     void advanceFrame(double seconds);
@@ -63,6 +66,8 @@ private:
     PanelServices table_{};
     std::vector<std::string> names_;
     std::vector<double> values_;
+    std::vector<std::uint64_t> writes_;
+    std::vector<std::uint64_t> moduleWrites_;
     std::unordered_map<std::string, LvarId> ids_;
     double clock_ = 0.0;
     bool paused_ = false;

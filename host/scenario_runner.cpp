@@ -8,6 +8,7 @@
 #include "fault_injection.h"
 #include "panel_session.h"
 #include "slot_config.h"
+#include "working_folder.h"
 
 namespace kob::host {
 namespace {
@@ -26,23 +27,6 @@ bool sameValue(double found, double expected) {
     const double scale = std::max({1.0, std::fabs(found), std::fabs(expected)});
     return std::fabs(found - expected) <= 1e-9 * scale;
 }
-
-// The working folder is where the module resolves relative WAV paths.
-class WorkingFolder {
-public:
-    explicit WorkingFolder(const std::filesystem::path& folder) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~WorkingFolder() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-    }
-    WorkingFolder(const WorkingFolder&) = delete;
-    WorkingFolder& operator=(const WorkingFolder&) = delete;
-
-private:
-    std::filesystem::path previous_;
-};
 
 // The INI path as the gauge's parameter string: relative to the working
 // folder when that is shorter, as the string holds at most 129 characters.
@@ -178,7 +162,8 @@ RunResult Run::run() {
         lastFrame_ = output_.playFrame(k);
         anyFrame_ = true;
         activity_.afterRender(lastFrame_.size() / 2, output_.sampleRate());
-        const FrameReport report{k, last, static_cast<double>(k) / fps, session_.host(), lastFrame_};
+        const FrameReport report{k, last, static_cast<double>(k) / fps, session_.host(), lastFrame_,
+                                  activity_};
         for (RunObserver* observer : observers_) observer->afterFrame(report);
     }
     session_.shutdown();

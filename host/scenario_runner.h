@@ -31,6 +31,7 @@ struct FrameReport {
     double time = 0.0;  // of the update, seconds
     const PanelHost& host;
     std::span<const float> audio;  // the frame after the update; empty when not observable
+    const SlotActivity& slots;     // each slot's sound, as of the end of the frame
 };
 
 class RunObserver {

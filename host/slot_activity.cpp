@@ -34,7 +34,7 @@ bool looksLikeWave(const std::string& path) {
 
 }  // namespace
 
-SlotActivity::SlotActivity(std::vector<SlotConfig> slots) : seen_(slots.size()) {
+SlotActivity::SlotActivity(std::vector<SlotConfig> slots) : seen_(slots.size()), seenAfterUpdate_(slots.size()) {
     slots_.reserve(slots.size());
     for (auto& config : slots) slots_.push_back(SlotSummary{std::move(config), {}, 0, 0, 0, 0});
 }
@@ -72,8 +72,9 @@ void SlotActivity::poll(bool afterRender, std::uint64_t renderedFrames, std::uin
         if (!slot.buffer) continue;
         const auto info = platform::bufferInfo(*slot.buffer);
         Seen now{};
-        if (info) now = Seen{info->playing, info->looping, info->positionBytes};
+        if (info) now = Seen{info->playing, info->looping, info->positionBytes, info->volume <= DSBVOLUME_MIN};
         Seen& before = seen_[i];
+        if (!afterRender) seenAfterUpdate_[i] = now;
         if (!afterRender) {
             // An update starts and stops sounds.
             if (now.playing && !before.playing) ++slot.started;
@@ -98,6 +99,20 @@ void SlotActivity::poll(bool afterRender, std::uint64_t renderedFrames, std::uin
 std::optional<platform::BufferId> SlotActivity::bufferOf(int slot) const {
     if (slot < 0 || static_cast<std::size_t>(slot) >= slots_.size()) return std::nullopt;
     return slots_[static_cast<std::size_t>(slot)].buffer;
+}
+
+SlotPlayState SlotActivity::state(std::size_t slot) const {
+    return slot < seen_.size() ? stateOf(seen_[slot]) : SlotPlayState::Idle;
+}
+
+SlotPlayState SlotActivity::stateAfterUpdate(std::size_t slot) const {
+    return slot < seenAfterUpdate_.size() ? stateOf(seenAfterUpdate_[slot]) : SlotPlayState::Idle;
+}
+
+SlotPlayState SlotActivity::stateOf(const Seen& seen) {
+    if (!seen.playing) return SlotPlayState::Idle;
+    if (seen.silent) return SlotPlayState::Muted;
+    return seen.looping ? SlotPlayState::Looping : SlotPlayState::PlayingOnce;
 }
 
 }  // namespace kob::host

@@ -32,6 +32,12 @@ struct SlotSummary {
     unsigned stopped = 0;  // stopped during an update (a command, stop-all, a loss)
 };
 
+// What a slot's sound is doing at the moment, from the mixer's view of its
+// buffer. Muted: playing at DSBVOLUME_MIN (-10000), which is how the module
+// silences every loaded sound while the simulation is paused or its sound is
+// off (a slot whose configured level is 0 shows the same).
+enum class SlotPlayState { Idle, PlayingOnce, Looping, Muted };
+
 class SlotActivity {
 public:
     explicit SlotActivity(std::vector<SlotConfig> slots);
@@ -44,6 +50,11 @@ public:
     void afterRender(std::uint64_t renderedFrames, std::uint32_t deviceRate);
 
     std::optional<platform::BufferId> bufferOf(int slot) const;
+    // As last polled (after an update or a render).
+    SlotPlayState state(std::size_t slot) const;
+    // As polled after the last update, before its frame was rendered: a sound
+    // shorter than a frame is only seen here.
+    SlotPlayState stateAfterUpdate(std::size_t slot) const;
     const std::vector<SlotSummary>& slots() const { return slots_; }
 
 private:
@@ -51,11 +62,14 @@ private:
         bool playing = false;
         bool looping = false;
         DWORD position = 0;
+        bool silent = false;  // at DSBVOLUME_MIN
     };
     void poll(bool afterRender, std::uint64_t renderedFrames, std::uint32_t deviceRate);
+    static SlotPlayState stateOf(const Seen& seen);
 
     std::vector<SlotSummary> slots_;
     std::vector<Seen> seen_;
+    std::vector<Seen> seenAfterUpdate_;
     std::vector<std::size_t> loading_;  // slots that may load in this update, ascending
     platform::BufferId lastBuffer_ = 0;
 };

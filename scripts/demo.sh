@@ -5,6 +5,8 @@
 #   demo.wav          what the module played (16-bit stereo, 44100 Hz)
 #   demo-trace.csv    one row per update with the named variables that changed
 #   demo-summary.txt  per slot: its variable, its WAV, starts, loops, ends, stops
+#   demo-timeline.png a picture of the run: per slot playing, looping, muted and
+#                     the writes to its variable; the mix's level below
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +18,8 @@ out=build/demo
 mkdir -p "$out"
 status=0
 build/native/bench/kob-bench run examples/demo/demo.scn \
-  --render "$out/demo.wav" --trace "$out/demo-trace.csv" | tee "$out/demo-summary.txt" || status=$?
+  --render "$out/demo.wav" --trace "$out/demo-trace.csv" \
+  --timeline "$out/demo-timeline.png" | tee "$out/demo-summary.txt" || status=$?
 echo
-echo "written: $out/demo.wav, $out/demo-trace.csv, $out/demo-summary.txt"
+echo "written: $out/demo.wav, $out/demo-trace.csv, $out/demo-summary.txt, $out/demo-timeline.png"
 exit "$status"

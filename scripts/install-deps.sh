@@ -9,6 +9,8 @@ packages=(
   libsoxr-dev libsndfile1-dev sox
   # /usr/bin/time: the end-to-end benchmark's wall time and peak memory
   time
+  # kob-bench --timeline draws with gnuplot; the release is a zip
+  gnuplot-nox zip unzip
   # the Windows builds (win32 thread model: no libwinpthread) and the tools
   # that inspect what they build
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32

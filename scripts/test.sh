@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds every preset the tests
-# need and runs the whole suite.
+# need, runs the whole suite and makes the release package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,3 +20,5 @@ cmake --build --preset asan
 ctest --preset asan
 bash scripts/valgrind.sh
 bash scripts/fuzz.sh
+# The release zip from the .gau just built, unpacked and verified.
+bash scripts/release.sh
