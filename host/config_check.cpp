@@ -126,6 +126,10 @@ private:
         std::size_t line() const { return soundKey ? soundKey->line : lvarKey ? lvarKey->line : 0; }
     };
 
+    // "; note = x" is a key to the profile functions, but a harmless one the
+    // designer meant as a comment: not worth a finding.
+    static bool looksLikeComment(const std::string& name) { return !name.empty() && name.front() == ';'; }
+
     void report(std::size_t line, std::string message) { result_.findings.push_back({line, std::move(message)}); }
     std::size_t lineOf(const char* section, std::string_view key) const {
         const IniKey* k = text_.key(section, key);
@@ -202,6 +206,7 @@ private:
 
         if (const IniSection* config = text_.section("Config"))
             for (const auto& key : config->keys) {
+                if (looksLikeComment(key.name)) continue;
                 static constexpr std::string_view known[] = {"MaxSounds", "ErrorFlag", "ResetVolumeVar", "VolumeVar",
                                                              "LvarStop"};
                 if (std::none_of(std::begin(known), std::end(known),
@@ -228,6 +233,7 @@ private:
         const IniSection* section = text_.section(sectionName);
         if (!section) return;
         for (const auto& key : section->keys) {
+            if (looksLikeComment(key.name)) continue;
             const auto index = slotIndexOf(key.name, prefix);
             if (!index) {
                 std::string hint;

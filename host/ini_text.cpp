@@ -39,6 +39,9 @@ const IniKey* IniText::key(std::string_view sectionName, std::string_view keyNam
     return nullptr;
 }
 
+// The lines as the profile functions read them (docs/platform/profile-and-paths.md):
+// ';' marks nothing, a section line needs a ']' and is named up to the last
+// one, keys before any section belong to the section "".
 IniText parseIniText(std::string_view text) {
     constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
     if (text.starts_with(byteOrderMark)) text.remove_prefix(byteOrderMark.size());
@@ -49,16 +52,15 @@ IniText parseIniText(std::string_view text) {
         const std::string_view line = trim(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         ++number;
-        if (line.empty() || line.front() == ';') continue;
-        if (line.front() == '[') {
-            const std::string_view inner = line.substr(1);
-            ini.sections.push_back({std::string(trim(inner.substr(0, inner.find(']')))), number, {}});
+        if (line.empty()) continue;
+        if (const std::size_t close = line.rfind(']'); line.front() == '[' && close != std::string_view::npos) {
+            ini.sections.push_back({std::string(trim(line.substr(1, close - 1))), number, {}});
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos || ini.sections.empty()) continue;
+        if (equals == std::string_view::npos) continue;
+        if (ini.sections.empty()) ini.sections.push_back({"", 0, {}});
         const std::string_view name = trim(line.substr(0, equals));
-        if (name.empty()) continue;
         ini.sections.back().keys.push_back({std::string(name), std::string(trim(line.substr(equals + 1))), number});
     }
     return ini;

@@ -74,6 +74,9 @@ std::vector<Case> cases() {
          "not a whole number: read as 2 sound slots"},
         {"error_flag_1", config("ErrorFlag=1\n") + sounds + lvars, 3, "ErrorFlag=1 counts as 0"},
         {"error_flag_word", config("ErrorFlag=yes\n") + sounds + lvars, 3, "ErrorFlag=yes is not a whole number"},
+        // "[LVars" without its ']' starts no section: its keys stay in [Sounds].
+        {"unclosed_section", config("") + sounds + "[LVars\nLvar00=one\n", 7,
+         "Lvar00 is not a key the module reads in [Sounds]"},
         {"repeated_section", config("") + sounds + lvars + "[Sounds]\nSound01=c.wav\n", 9,
          "[Sounds] appears again: only the first (line 3) is read"},
         {"repeated_key", config("") + sounds + "Sound00=c.wav\n" + lvars, 6,

@@ -63,8 +63,10 @@ std::vector<Case> cases() {
         {"data_2_bytes", test::wavFile(mono16, samples(2)), Verdict::Refused, "at least 4"},
         {"data_past_end", RiffBuilder().fmt(mono16).data(samples(100), {.declaredSize = 1000}).build(),
          Verdict::Refused, "declares 1000 bytes but the file ends after 100"},
+        // A RIFF size too small to hold the data chunk: the chunk search goes
+        // on past the form's end, as on Windows, so the sound still plays.
         {"data_past_riff", RiffBuilder().declaredSize(4 + 24).fmt(mono16).data(samples(64)).build(),
-         Verdict::Refused, "no \"data\" chunk"},
+         Verdict::Plays, ""},
     };
 }
 
