@@ -114,12 +114,19 @@ start() {
     mkdir -p "$prefix"
     inEnv "$(wineserverPath)" -p </dev/null >"$dir/wineserver.log" 2>&1 || die "wineserver did not start"
     serverPid >"$dir/wineserver.pid" || die "wineserver is not running"
-    inEnv "$(wine64Path)" wineboot --init </dev/null >"$dir/wineboot.log" 2>&1 \
-        || die "wineboot failed (see $dir/wineboot.log)"
     # No display: the null graphics driver still lets programs create (hidden)
-    # windows, which a sound device's cooperative level wants.
+    # windows, which a sound device's cooperative level wants. Chosen before
+    # wineboot, whose desktop process would otherwise stay on the driver that
+    # failed, and the first window of a program would fail with it.
     inEnv "$(wine64Path)" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-        </dev/null >>"$dir/wineboot.log" 2>&1 || die "could not select the null graphics driver"
+        </dev/null >"$dir/wineboot.log" 2>&1 || die "could not select the null graphics driver"
+    inEnv "$(wine64Path)" wineboot --init </dev/null >>"$dir/wineboot.log" 2>&1 \
+        || die "wineboot failed (see $dir/wineboot.log)"
+    # The desktop process wineboot started ends a few seconds later by itself;
+    # a program that wants a window before then fails to get one. The next
+    # program starts a desktop of its own.
+    local i
+    for i in $(seq 150); do desktopPids | grep -q . || break; sleep 0.1; done
     echo "wine-env: ready in $dir"
 }
 
@@ -134,6 +141,18 @@ serverPid() {
         hasEnv "$pid" "WINEPREFIX=$prefix" && isRunning "$pid" && { echo "$pid"; return 0; }
     done
     return 1
+}
+
+# The prefix's desktop process (explorer.exe /desktop), if running.
+desktopPids() {
+    local cmdline pid
+    for cmdline in /proc/[0-9]*/cmdline; do
+        pid=${cmdline#/proc/}
+        pid=${pid%/cmdline}
+        { tr '\0' ' ' <"$cmdline"; } 2>/dev/null | grep -q 'explorer.exe /desktop' || continue
+        hasEnv "$pid" "WINEPREFIX=$prefix" && isRunning "$pid" && echo "$pid"
+    done
+    return 0
 }
 
 hasEnv() {
