@@ -127,6 +127,16 @@ start() {
     # program starts a desktop of its own.
     local i
     for i in $(seq 150); do desktopPids | grep -q . || break; sleep 0.1; done
+    # A new desktop process takes about 10 s to start here (it waits for an RPC
+    # service that never answers), ends a few seconds after its last program,
+    # and keeps the output of the program that started it open (CTest would
+    # wait for it). So one program started here holds the desktop for the
+    # folder's lifetime, and we wait until the desktop answers: a program that
+    # asks for the desktop window blocks until then. wineserver -k ends both.
+    inEnv "$(wine64Path)" notepad.exe </dev/null >"$dir/desktop-holder.log" 2>&1 &
+    echo $! >"$dir/desktop-holder.pid"
+    inEnv "$(wine64Path)" rundll32.exe user32.dll,GetDesktopWindow </dev/null >>"$dir/desktop-holder.log" 2>&1 \
+        || die "the desktop did not start (see $dir/desktop-holder.log)"
     echo "wine-env: ready in $dir"
 }
 
