@@ -51,3 +51,12 @@ foreach(scenario ${wine_scenarios})
   set_tests_properties(wine.scenario.${name} PROPERTIES
     FIXTURES_REQUIRED wine_bench_environment SKIP_RETURN_CODE 77 TIMEOUT 120)
 endforeach()
+
+# A scenario with faults is refused under Windows with the reason, at its line.
+add_test(NAME wine.bench.fault_refused
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/run_bench_under_wine.sh ${KOB_WINE_ENV_SCRIPT}
+                 ${KOB_WINE_BENCH_STATE_DIR} ${KOB_WINDOWS_X64_BENCH} ${KOB_WINDOWS_X64_MODULE}
+                 ${KOB_SCENARIO_SOURCE_DIR}/lost_buffers.scn ${KOB_SCENARIO_ROOT_DIR})
+set_tests_properties(wine.bench.fault_refused PROPERTIES
+  FIXTURES_REQUIRED wine_bench_environment SKIP_RETURN_CODE 77 TIMEOUT 60
+  PASS_REGULAR_EXPRESSION "lost_buffers\\.scn:4: faults need the portable platform")
