@@ -21,7 +21,7 @@ void writeQuoted(std::FILE* file, const std::string& text) {
 
 }  // namespace
 
-TraceWriter::TraceWriter(const std::filesystem::path& file) : path_(file), file_(std::fopen(file.c_str(), "w")) {
+TraceWriter::TraceWriter(const std::filesystem::path& file) : path_(file), file_(std::fopen(file.string().c_str(), "w")) {
     if (!file_) throw std::runtime_error("cannot write the trace " + file.string() + ": " + std::strerror(errno));
     std::fputs("update,time,changes\n", file_);
 }

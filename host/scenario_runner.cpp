@@ -75,7 +75,6 @@ private:
     PanelSession session_;
     SlotActivity activity_;
     std::span<const float> lastFrame_;
-    bool anyFrame_ = false;
     RunResult result_;
 };
 
@@ -111,8 +110,9 @@ void Run::applyBefore(const ScenarioEvent& e) {
 
 void Run::checkAudio(const ScenarioEvent& e, const event::ExpectAudio& expect) {
     const std::string wanted = expect.sound ? "sound (above -60 dBFS)" : "silence (below -60 dBFS)";
-    if (anyFrame_ && output_.sampleRate() == 0) {
-        fail(e, wanted, "nothing: this output cannot be listened to");
+    // A real sound device plays on its own: there is nothing to measure.
+    if (output_.sampleRate() == 0) {
+        ++result_.uncheckedAudio;
         return;
     }
     const double level = rmsDbfs(lastFrame_);
@@ -160,7 +160,6 @@ RunResult Run::run() {
             if (checkedAfterUpdate(events[after])) checkAfter(events[after]);
 
         lastFrame_ = output_.playFrame(k);
-        anyFrame_ = true;
         activity_.afterRender(lastFrame_.size() / 2, output_.sampleRate());
         const FrameReport report{k, last, static_cast<double>(k) / fps, session_.host(), lastFrame_,
                                   activity_};

@@ -49,6 +49,8 @@ struct RunSettings {
 struct RunResult {
     std::vector<ExpectationFailure> failures;
     std::uint64_t updates = 0;
+    // `expect audio` lines not checked: the output could not be listened to.
+    std::size_t uncheckedAudio = 0;
     std::vector<SlotSummary> slots;
 };
 

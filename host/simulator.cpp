@@ -15,7 +15,12 @@ SimulatorStandIn::SimulatorStandIn() {
 SimulatorStandIn::~SimulatorStandIn() { setPresent(false); }
 
 void SimulatorStandIn::setSoundState(std::int32_t state) {
-    std::memcpy(memory_.data() + soundStateOffset, &state, sizeof state);
+    write(soundStateOffset, &state, sizeof state);
+}
+
+void SimulatorStandIn::write(std::size_t offset, const void* bytes, std::size_t size) {
+    std::memcpy(memory_.data() + offset, bytes, size);
+    if (live_ && live_ != memory_.data()) std::memcpy(live_ + offset, bytes, size);
 }
 
 std::int32_t SimulatorStandIn::soundState() const {
@@ -26,8 +31,12 @@ std::int32_t SimulatorStandIn::soundState() const {
 
 void SimulatorStandIn::setPresent(bool present) {
     if (present == present_) return;
-    if (present) registerSimulatorModule(memory_.data());
-    else unregisterSimulatorModule();
+    if (present) {
+        live_ = registerSimulatorModule(memory_);
+    } else {
+        unregisterSimulatorModule();
+        live_ = nullptr;
+    }
     present_ = present;
 }
 

@@ -22,7 +22,7 @@ public:
 
     void setSoundState(std::int32_t state);
     std::int32_t soundState() const;
-    void setTimeOfDay(std::uint8_t value) { memory_[timeOfDayOffset] = value; }
+    void setTimeOfDay(std::uint8_t value) { write(timeOfDayOffset, &value, sizeof value); }
     std::uint8_t timeOfDay() const { return memory_[timeOfDayOffset]; }
 
     // Whether "GLOBAL.DLL" can be found.
@@ -30,7 +30,12 @@ public:
     bool present() const { return present_; }
 
 private:
+    void write(std::size_t offset, const void* bytes, std::size_t size);
+
     alignas(8) std::array<std::uint8_t, 8192> memory_{};
+    // Where the module reads while present: memory_ itself, or the loaded
+    // stand-in module's copy of it.
+    std::uint8_t* live_ = nullptr;
     bool present_ = false;
 };
 

@@ -4,7 +4,10 @@
 
 namespace kob::host {
 
-void registerSimulatorModule(void* linkage) { platform::registerModule("GLOBAL.DLL", {{"Linkage", linkage}}); }
+std::uint8_t* registerSimulatorModule(std::span<std::uint8_t> contents) {
+    platform::registerModule("GLOBAL.DLL", {{"Linkage", contents.data()}});
+    return contents.data();
+}
 
 void unregisterSimulatorModule() { platform::unregisterModule("GLOBAL.DLL"); }
 

@@ -7,7 +7,7 @@
 #   wine-env.sh available               exit 0 when wine64 and pulseaudio are here, 77 if not
 #   wine-env.sh start DIR               new prefix and sound server in DIR (removed first)
 #   wine-env.sh run DIR PROGRAM [ARG...] runs a Windows program (from the current folder)
-#   wine-env.sh record-start DIR FILE   records the null sink: raw s16le, mono, 44100 Hz
+#   wine-env.sh record-start DIR FILE [CHANNELS]  records the null sink: raw s16le, 44100 Hz, mono (or 2)
 #   wine-env.sh record-stop DIR         stops that recording
 #   wine-env.sh leftovers DIR           lists processes of DIR still running; exit 1 if any
 #   wine-env.sh stop DIR                stops all of DIR's processes, checks, removes DIR
@@ -114,8 +114,29 @@ start() {
     mkdir -p "$prefix"
     inEnv "$(wineserverPath)" -p </dev/null >"$dir/wineserver.log" 2>&1 || die "wineserver did not start"
     serverPid >"$dir/wineserver.pid" || die "wineserver is not running"
-    inEnv "$(wine64Path)" wineboot --init </dev/null >"$dir/wineboot.log" 2>&1 \
+    # No display: the null graphics driver still lets programs create (hidden)
+    # windows, which a sound device's cooperative level wants. Chosen before
+    # wineboot, whose desktop process would otherwise stay on the driver that
+    # failed, and the first window of a program would fail with it.
+    inEnv "$(wine64Path)" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+        </dev/null >"$dir/wineboot.log" 2>&1 || die "could not select the null graphics driver"
+    inEnv "$(wine64Path)" wineboot --init </dev/null >>"$dir/wineboot.log" 2>&1 \
         || die "wineboot failed (see $dir/wineboot.log)"
+    # The desktop process wineboot started ends a few seconds later by itself;
+    # a program that wants a window before then fails to get one. The next
+    # program starts a desktop of its own.
+    local i
+    for i in $(seq 150); do desktopPids | grep -q . || break; sleep 0.1; done
+    # A new desktop process takes about 10 s to start here (it waits for an RPC
+    # service that never answers), ends a few seconds after its last program,
+    # and keeps the output of the program that started it open (CTest would
+    # wait for it). So one program started here holds the desktop for the
+    # folder's lifetime, and we wait until the desktop answers: a program that
+    # asks for the desktop window blocks until then. wineserver -k ends both.
+    inEnv "$(wine64Path)" notepad.exe </dev/null >"$dir/desktop-holder.log" 2>&1 &
+    echo $! >"$dir/desktop-holder.pid"
+    inEnv "$(wine64Path)" rundll32.exe user32.dll,GetDesktopWindow </dev/null >>"$dir/desktop-holder.log" 2>&1 \
+        || die "the desktop did not start (see $dir/desktop-holder.log)"
     echo "wine-env: ready in $dir"
 }
 
@@ -132,6 +153,18 @@ serverPid() {
     return 1
 }
 
+# The prefix's desktop process (explorer.exe /desktop), if running.
+desktopPids() {
+    local cmdline pid
+    for cmdline in /proc/[0-9]*/cmdline; do
+        pid=${cmdline#/proc/}
+        pid=${pid%/cmdline}
+        { tr '\0' ' ' <"$cmdline"; } 2>/dev/null | grep -q 'explorer.exe /desktop' || continue
+        hasEnv "$pid" "WINEPREFIX=$prefix" && isRunning "$pid" && echo "$pid"
+    done
+    return 0
+}
+
 hasEnv() {
     { tr '\0' '\n' <"/proc/$1/environ"; } 2>/dev/null | grep -qxF -e "$2" ${3:+-e "$3"}
 }
@@ -146,14 +179,16 @@ run() {
 recordStart() {
     setPaths "$1"
     [ -n "${2:-}" ] || die "no recording file given"
-    local file
+    local file channels=${3:-1}
+    [[ "$channels" == 1 || "$channels" == 2 ]] || die "CHANNELS is 1 or 2, not $channels"
     file=$(realpath -m "$2")
     [ -e "$dir/parec.pid" ] && recordStop "$dir"
     # Started directly (no function or subshell between), so $! is parec itself.
-    env "${envVars[@]}" parec --device="$sinkName.monitor" --raw --format=s16le --channels=1 --rate=44100 \
+    env "${envVars[@]}" parec --device="$sinkName.monitor" --raw --format=s16le --channels="$channels" --rate=44100 \
         --latency-msec=20 "$file" </dev/null >/dev/null 2>"$dir/parec.log" &
     echo $! >"$dir/parec.pid"
     echo "$file" >"$dir/parec.file"
+    echo "$channels" >"$dir/parec.channels"
     # The stream connects at once, but sound flows only a moment later: sound
     # played before the first bytes arrive would be lost.
     local i
@@ -172,19 +207,20 @@ recordStop() {
     [ -e "$dir/parec.pid" ] || return 0
     # The sink's monitor hands sound over late and in bursts: wait until the
     # file holds as much as has been played since the recording started, and
-    # a tenth of a second more (88200 bytes a second), or 5 s at most.
-    local file started now wanted i
+    # a tenth of a second more (88200 bytes a second per channel), or 5 s at most.
+    local file started now wanted i channels
     file=$(cat "$dir/parec.file")
+    channels=$(cat "$dir/parec.channels" 2>/dev/null || echo 1)
     started=$(cat "$dir/parec.started")
     now=$(date +%s%N)
-    wanted=$(( (now - started + 100000000) * 88200 / 1000000000 ))
+    wanted=$(( (now - started + 100000000) * 88200 * channels / 1000000000 ))
     for i in $(seq 50); do
         [ "$(stat -c %s "$file" 2>/dev/null || echo 0)" -ge "$wanted" ] && break
         sleep 0.1
     done
     # A background job ignores SIGINT; parec ends cleanly on SIGTERM too.
     stopPid "$(cat "$dir/parec.pid")" TERM
-    rm -f "$dir/parec.pid" "$dir/parec.file" "$dir/parec.started"
+    rm -f "$dir/parec.pid" "$dir/parec.file" "$dir/parec.started" "$dir/parec.channels"
 }
 
 # Processes of this folder still alive: any whose environment names its prefix
