@@ -44,9 +44,9 @@ bytes=0
 } >"$out/long_flight.ini"
 lvars=""
 for i in "${!sounds[@]}"; do
-  spec=${sounds[$i]}
-  read -r name loop level format <<<"${spec%%|*}"
-  effects=${spec#*|}
+  entry=${sounds[$i]}
+  read -r name loop level format <<<"${entry%%|*}"
+  effects=${entry#*|}
   file=$out/sounds/$name.wav
   # shellcheck disable=SC2086 # the format and effects are word lists
   sox -n $format "$file" $effects
