@@ -94,6 +94,9 @@ start() {
     setPaths "$1"
     available || exit $?
     [ -d "$dir" ] && stop "$dir"
+    # A start that fails part way stops what it had started: nothing is left
+    # running behind a failed test.
+    trap 'status=$?; [ "$status" -eq 0 ] || stop "$dir" >/dev/null 2>&1; exit "$status"' EXIT
     mkdir -p "$dir/home" "$dir/pulse-state" "$pulseDir"
     chmod 700 "$dir/xdg" "$pulseDir"
 
@@ -118,8 +121,19 @@ start() {
     # windows, which a sound device's cooperative level wants. Chosen before
     # wineboot, whose desktop process would otherwise stay on the driver that
     # failed, and the first window of a program would fail with it.
-    inEnv "$(wine64Path)" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-        </dev/null >"$dir/wineboot.log" 2>&1 || die "could not select the null graphics driver"
+    # The first program in a new prefix sets the prefix up; on a busy machine
+    # that has once failed outright, so it gets two more tries.
+    local attempt
+    : >"$dir/wineboot.log"
+    for attempt in 1 2 3; do
+        inEnv "$(wine64Path)" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+            </dev/null >>"$dir/wineboot.log" 2>&1 && break
+        if [ "$attempt" -eq 3 ]; then
+            tail -n 20 "$dir/wineboot.log" >&2
+            die "could not select the null graphics driver"
+        fi
+        sleep 2
+    done
     inEnv "$(wine64Path)" wineboot --init </dev/null >>"$dir/wineboot.log" 2>&1 \
         || die "wineboot failed (see $dir/wineboot.log)"
     # The desktop process wineboot started ends a few seconds later by itself;
@@ -137,6 +151,7 @@ start() {
     echo $! >"$dir/desktop-holder.pid"
     inEnv "$(wine64Path)" rundll32.exe user32.dll,GetDesktopWindow </dev/null >>"$dir/desktop-holder.log" 2>&1 \
         || die "the desktop did not start (see $dir/desktop-holder.log)"
+    trap - EXIT
     echo "wine-env: ready in $dir"
 }
 
